@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts 地震サークル; arguments pass through
+# (for example: ./run.sh render examples/kyushu.txt --date 2025-1-1 --out sheet.png).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$root/scripts/setup.sh"
+exec "${EQCIRCLE_BUILD_DIR:-$root/build}/src/eqcircle" "$@"

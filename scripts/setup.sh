@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Shared set-up of run.sh and test.sh: installs what is missing (Debian 12), then
+# configures and builds into ./build. A second run installs nothing and rebuilds
+# only what changed.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-qpa-plugins libqt6svg6
+  fonts-ipafont-gothic
+)
+
+missing=()
+for pkg in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$pkg")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+    as_root=(sudo -n)
+  elif command -v sudo >/dev/null 2>&1 && [ -t 0 ]; then
+    as_root=(sudo)
+  else
+    echo "setup: these Debian packages are missing: ${missing[*]}" >&2
+    echo "setup: install them as root (apt-get install ${missing[*]}) or run this script with sudo rights." >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+jobs="$(nproc 2>/dev/null || echo 2)"
+if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+# Progress lines are dropped; warnings and errors are shown; the build's own status decides.
+set +e
+cmake --build "$build_dir" -j"$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\] |^gmake|^Consolidate compiler'
+status=${PIPESTATUS[0]}
+set -e
+if [ "$status" -ne 0 ]; then
+  echo "setup: the build failed" >&2
+  exit "$status"
+fi

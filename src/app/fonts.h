@@ -1,0 +1,22 @@
+#pragma once
+// Japanese fonts. The window names "ＭＳ Ｐゴシック" and "MS UI Gothic"; where they are
+// not installed the same request falls back to a Japanese proportional Gothic
+// (IPA Pゴシック on Debian), then to the default.
+
+#include <QFont>
+
+namespace eq {
+
+// Registers the fallbacks; call once after the application object exists.
+void installJapaneseFontSubstitutes();
+
+// "ＭＳ Ｐゴシック" at the given size (points).
+QFont pGothicFont(double pointSize, bool bold = false);
+
+// The window's default user-interface font (MS UI Gothic, 9 pt, or its fallback).
+QFont uiFont();
+
+// The drawing surface's text font, at a pixel size (its height is 180 map units on the sheet).
+QFont sheetFont(int pixelSize);
+
+}  // namespace eq

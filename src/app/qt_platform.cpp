@@ -1,0 +1,150 @@
+#include "app/qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace eq {
+
+MessageAnswer QtPlatform::messageBox(const QString& text, const QString& caption, MessageButtons buttons,
+                                     MessageIcon icon) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(caption);
+  box.setText(text);
+  switch (icon) {
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::None: break;
+  }
+  if (buttons == MessageButtons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    // The question has only Yes and No; closing it any other way answers Yes.
+    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    return box.exec() == QMessageBox::No ? MessageAnswer::No : MessageAnswer::Yes;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MessageAnswer::Ok;
+}
+
+std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString& caption) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(caption.isEmpty() ? QApplication::applicationDisplayName() : caption);
+  dialog.setLabelText(prompt);
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+std::optional<QString> QtPlatform::openFileDialog(const FileDialogRequest& request) {
+  // "description|pattern" becomes Qt's "description (pattern)"; *.* means any file here.
+  const QString description = request.filter.section(QLatin1Char('|'), 0, 0);
+  QString pattern = request.filter.section(QLatin1Char('|'), 1, 1);
+  if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+  QFileDialog::Options options;
+  if (request.hideReadOnly) options |= QFileDialog::ReadOnly;
+  const QString path = QFileDialog::getOpenFileName(parent_, request.title, request.initialPath,
+                                                    description + QStringLiteral(" (") + pattern + QLatin1Char(')'),
+                                                    nullptr, options);
+  if (path.isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(path);
+}
+
+bool QtPlatform::startEditor(const QString& path) {
+#ifdef Q_OS_WIN
+  return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
+#else
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
+}
+
+std::unique_ptr<PrinterDevice> QtPlatform::defaultPrinter() {
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) return nullptr;
+  return makeQtPrinterDevice(info.printerName());
+}
+
+bool QtPlatform::clearClipboard() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) return false;
+  clipboard->clear();
+  return true;
+}
+
+bool QtPlatform::setClipboardImage(const QImage& image) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard || image.isNull()) return false;
+  clipboard->setImage(image);
+  return true;
+}
+
+namespace {
+
+class QtPrinterDevice : public PrinterDevice {
+ public:
+  QtPrinterDevice(const QString& printerName, const QString& pdfOutputPath) : printer_(QPrinter::HighResolution) {
+    if (pdfOutputPath.isEmpty()) {
+      printer_.setPrinterName(printerName);
+    } else {
+      printer_.setOutputFormat(QPrinter::PdfFormat);
+      printer_.setOutputFileName(pdfOutputPath);
+    }
+    printer_.setFullPage(true);
+  }
+
+  QString name() const override { return printer_.printerName(); }
+
+  QSizeF pageSizeTwips() const override {
+    const QSizeF points = printer_.pageLayout().fullRectPoints().size();
+    return points * 20.0;  // 20 twips per point
+  }
+
+  void setPaperSizeA4() override { printer_.setPageSize(QPageSize(QPageSize::A4)); }
+  void setOrientationLandscape() override { printer_.setPageOrientation(QPageLayout::Landscape); }
+
+  bool drawPicture(const QRectF& twips, const std::function<void(QPainter&, const QRectF&)>& paint) override {
+    if (!painter_.isActive() && !painter_.begin(&printer_)) return false;
+    const double perTwip = printer_.resolution() / 1440.0;
+    const QRectF device(twips.x() * perTwip, twips.y() * perTwip, twips.width() * perTwip, twips.height() * perTwip);
+    paint(painter_, device);
+    return true;
+  }
+
+  bool endPage() override {
+    if (!painter_.isActive() && !painter_.begin(&printer_)) return false;
+    return true;  // one page only: the document's end finishes it
+  }
+
+  bool endDocument() override {
+    if (!painter_.isActive()) return false;
+    return painter_.end();
+  }
+
+ private:
+  QPrinter printer_;
+  QPainter painter_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrinterDevice> makeQtPrinterDevice(const QString& printerName, const QString& pdfOutputPath) {
+  return std::make_unique<QtPrinterDevice>(printerName, pdfOutputPath);
+}
+
+}  // namespace eq

@@ -1,0 +1,32 @@
+#pragma once
+// The real desktop: Qt's message and input boxes, file dialog, clipboard, printer,
+// and the desktop's handler for text files (NOTEPAD on Windows).
+
+#include "app/platform.h"
+
+class QWidget;
+
+namespace eq {
+
+class QtPlatform : public Platform {
+ public:
+  explicit QtPlatform(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParentWidget(QWidget* parent) { parent_ = parent; }
+
+  MessageAnswer messageBox(const QString& text, const QString& caption, MessageButtons buttons,
+                           MessageIcon icon) override;
+  std::optional<QString> inputBox(const QString& prompt, const QString& caption) override;
+  std::optional<QString> openFileDialog(const FileDialogRequest& request) override;
+  bool startEditor(const QString& path) override;
+  std::unique_ptr<PrinterDevice> defaultPrinter() override;
+  bool clearClipboard() override;
+  bool setClipboardImage(const QImage& image) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// A QPrinter-backed job; also used with a PDF file as output in tests and exports.
+std::unique_ptr<PrinterDevice> makeQtPrinterDevice(const QString& printerName, const QString& pdfOutputPath = {});
+
+}  // namespace eq

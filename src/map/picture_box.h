@@ -1,0 +1,75 @@
+#pragma once
+// Picture1, the drawing surface. Its operations are the ones the commands draw
+// with (remove the picture, load a background, points, lines, circles, text at a
+// current position in a foreground colour, two coordinate modes), and everything
+// they draw goes into the retained sheet, which the widget paints.
+
+#include "map/sheet.h"
+
+#include <QColor>
+#include <QWidget>
+
+namespace eq {
+
+class PictureBox : public QWidget {
+  Q_OBJECT
+ public:
+  // Map units (twips), or text cells of 120 x 240 map units.
+  enum class ScaleMode { Twips, Characters };
+  static constexpr double kColumnWidth = 120;
+  static constexpr double kLineHeight = 240;
+
+  explicit PictureBox(QWidget* parent = nullptr);
+
+  // Removes the background picture and everything drawn on the surface.
+  void removePicture();
+  // Loads a bitmap as the background picture; false (and nothing changes) when the
+  // file is missing or unreadable.
+  bool loadPicture(const QString& path);
+
+  void setAutoRedraw(bool on) { autoRedraw_ = on; }
+  bool autoRedraw() const { return autoRedraw_; }
+  void setScaleMode(ScaleMode mode) { scaleMode_ = mode; }
+  ScaleMode scaleMode() const { return scaleMode_; }
+
+  void setFillStyle(int style) { fillStyle_ = style; }  // 0 solid, 1 transparent
+  int fillStyle() const { return fillStyle_; }
+  void setFillColor(QColor color) { fillColor_ = color; }
+  void setForeColor(QColor color) { foreColor_ = color; }
+  QColor foreColor() const { return foreColor_; }
+  void setCurrentX(double x) { currentX_ = x; }
+  void setCurrentY(double y) { currentY_ = y; }
+  double currentX() const { return currentX_; }
+  double currentY() const { return currentY_; }
+
+  // Drawing in the current scale mode; coordinates arrive at single precision.
+  void pSet(float x, float y, QColor color);
+  void line(float x1, float y1, float x2, float y2, QColor color);
+  // A circle with the current fill style and fill colour. A negative radius draws nothing and fails.
+  bool circle(float x, float y, float radius, QColor color);
+  // Prints text with its top-left corner at the current position, in the foreground colour.
+  void print(const QString& text);
+
+  const Sheet& sheet() const { return sheet_; }
+  // The persistent image as a bitmap of 1200 x 853 pixels, as on screen.
+  QImage image() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  double toMapX(double x) const { return scaleMode_ == ScaleMode::Characters ? x * kColumnWidth : x; }
+  double toMapY(double y) const { return scaleMode_ == ScaleMode::Characters ? y * kLineHeight : y; }
+  void changed() { update(); }
+
+  Sheet sheet_;
+  bool autoRedraw_ = false;
+  ScaleMode scaleMode_ = ScaleMode::Twips;
+  int fillStyle_ = 1;
+  QColor fillColor_ = Qt::black;
+  QColor foreColor_ = Qt::black;
+  double currentX_ = 0;
+  double currentY_ = 0;
+};
+
+}  // namespace eq

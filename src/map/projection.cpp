@@ -1,0 +1,28 @@
+#include "map/projection.h"
+
+#include <cmath>
+
+namespace eq {
+namespace {
+// The program's own value of pi, slightly larger than the true one.
+constexpr double kPi = 3.1415927;
+}  // namespace
+
+std::optional<MapPoint> projectToMap(double latitude, double longitude) {
+  const double phi = latitude / 180 * kPi;
+  const double c = std::cos(phi);
+  MapPoint p;
+  p.x = (longitude - 135) * (c * 40075) / 360 * 3 + 9000;
+  p.y = (54 - latitude) / 10 * 1111 * 3;
+  if (!std::isfinite(p.x) || !std::isfinite(p.y)) return std::nullopt;
+  return p;
+}
+
+MapPoint mapToGeographic(double x, double y) {
+  const double latitude = 54 - y / 3 / 1111 * 10;
+  const double c = std::cos(latitude / 180 * kPi);
+  const double longitude = c == 0 ? 135 : (x - 9000) / 3 * 360 / (c * 40075) + 135;
+  return {latitude, longitude};
+}
+
+}  // namespace eq

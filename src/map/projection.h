@@ -1,0 +1,24 @@
+#pragma once
+// The sheet's projection: sinusoidal about 135 deg E, 3 map units (twips) per km.
+// x = (lon - 135) * (cos(lat / 180 * 3.1415927) * 40075) / 360 * 3 + 9000
+// y = (54 - lat) / 10 * 1111 * 3
+// so 135 deg E lies on x = 9000 (the middle of the 18000-wide sheet) and 54 deg N on y = 0.
+// The graticule and the circles both come from here, so they always line up.
+
+#include <optional>
+
+namespace eq {
+
+struct MapPoint {
+  double x = 0;
+  double y = 0;
+};
+
+// Map position in map units, computed in double precision in the order above.
+// Fails only when a result is not finite.
+std::optional<MapPoint> projectToMap(double latitude, double longitude);
+
+// The inverse, for tools that rasterise the background map; not used when drawing.
+MapPoint mapToGeographic(double x, double y);  // returns {latitude, longitude}
+
+}  // namespace eq

@@ -1,0 +1,214 @@
+#include "model/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace eq {
+namespace {
+
+// Decodes one UTF-8 code point at text[i]; returns it and advances i. Malformed
+// bytes come back as U+FFFD, one byte at a time.
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char b0 = byte(i);
+  if (b0 < 0x80) {
+    ++i;
+    return b0;
+  }
+  int length = 0;
+  char32_t cp = 0;
+  if ((b0 & 0xE0) == 0xC0) {
+    length = 2;
+    cp = b0 & 0x1F;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    length = 3;
+    cp = b0 & 0x0F;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    length = 4;
+    cp = b0 & 0x07;
+  } else {
+    ++i;
+    return 0xFFFD;
+  }
+  if (i + length > text.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  for (int k = 1; k < length; ++k) {
+    const unsigned char b = byte(i + k);
+    if ((b & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  i += length;
+  return cp;
+}
+
+// The characters a number may be written with, folded to ASCII; 0 for any other.
+char numberChar(char32_t cp) {
+  if (cp < 0x80) return static_cast<char>(cp);
+  if (cp >= 0xFF10 && cp <= 0xFF19) return static_cast<char>('0' + (cp - 0xFF10));
+  switch (cp) {
+    case 0xFF0B: return '+';   // full-width plus
+    case 0xFF0D: return '-';   // full-width hyphen-minus
+    case 0x2212: return '-';   // minus sign
+    case 0xFF0E: return '.';   // full-width full stop
+    case 0xFF45: return 'e';
+    case 0xFF25: return 'E';
+    case 0x3000: return ' ';   // ideographic space
+    default: return '\0';
+  }
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text folded to ASCII number characters; any other character becomes '\x01',
+// which nothing accepts, so it ends a prefix and spoils a whole-text reading.
+std::string fold(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = numberChar(nextCodePoint(text, i));
+    out.push_back(c == '\0' ? '\x01' : c);
+  }
+  return out;
+}
+
+// Length of the number that starts at s[pos] ([sign] digits [. digits] [e [sign] digits],
+// with at least one mantissa digit), 0 when none does.
+std::size_t numberLength(const std::string& s, std::size_t pos) {
+  std::size_t i = pos;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    if (j < s.size() && isDigit(s[j])) {
+      while (j < s.size() && isDigit(s[j])) ++j;
+      i = j;
+    }
+  }
+  return i - pos;
+}
+
+// Converts a validated number (as numberLength accepted it). from_chars does not take
+// a leading '+' and is independent of the C locale, which Qt sets from the environment.
+double convert(std::string_view number) {
+  bool negative = false;
+  if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+    negative = number.front() == '-';
+    number.remove_prefix(1);
+  }
+  double value = 0;
+  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too large: infinity; too small: zero. from_chars leaves value untouched then,
+    // so tell the two apart by the exponent's sign.
+    const auto e = number.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  }
+  return negative ? -value : value;
+}
+
+// Digits and decimal exponent of |value| rounded to 7 significant digits.
+struct Decimal {
+  std::string digits;  // no trailing zeros, at least one digit
+  int exponent = 0;    // value = 0.d1d2d3... * 10^(exponent+1), i.e. d1 is at 10^exponent
+};
+
+Decimal toDecimal(float value) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6e", std::fabs(static_cast<double>(value)));
+  // buf: d.dddddde[+-]xx
+  Decimal d;
+  d.digits.push_back(buf[0]);
+  d.digits.append(buf + 2, 6);
+  d.exponent = std::atoi(buf + 9);
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  return d;
+}
+
+std::string format(float value, bool leadingZero) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+  if (value == 0) return "0";
+  const Decimal d = toDecimal(value);
+  std::string out = value < 0 ? "-" : "";
+  if (d.exponent >= 7 || d.exponent < -5) {
+    out += d.digits[0];
+    if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+    char exp[16];
+    std::snprintf(exp, sizeof exp, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
+    return out + exp;
+  }
+  if (d.exponent < 0) {
+    if (leadingZero) out += "0";
+    out += "." + std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+    return out;
+  }
+  const std::size_t intDigits = static_cast<std::size_t>(d.exponent) + 1;
+  if (d.digits.size() <= intDigits) return out + d.digits + std::string(intDigits - d.digits.size(), '0');
+  return out + d.digits.substr(0, intDigits) + "." + d.digits.substr(intDigits);
+}
+
+}  // namespace
+
+std::optional<double> strictNumber(std::string_view text) {
+  const std::string s = fold(text);
+  std::size_t begin = 0;
+  while (begin < s.size() && isBlank(s[begin])) ++begin;
+  const std::size_t length = numberLength(s, begin);
+  if (length == 0) return std::nullopt;
+  for (std::size_t i = begin + length; i < s.size(); ++i) {
+    if (!isBlank(s[i])) return std::nullopt;
+  }
+  const double value = convert(std::string_view(s).substr(begin, length));
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<float> strictSingle(std::string_view text) {
+  const auto value = strictNumber(text);
+  if (!value) return std::nullopt;
+  return toSingle(*value);
+}
+
+double leadingNumber(std::string_view text) {
+  const std::string s = fold(text);
+  std::size_t begin = 0;
+  while (begin < s.size() && isBlank(s[begin])) ++begin;
+  const std::size_t length = numberLength(s, begin);
+  if (length == 0) return 0;
+  return convert(std::string_view(s).substr(begin, length));
+}
+
+std::optional<float> toSingle(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const float single = static_cast<float>(value);
+  if (!std::isfinite(single)) return std::nullopt;
+  return single;
+}
+
+std::string generalText(float value) { return format(value, true); }
+
+std::string signedText(float value) {
+  const std::string text = format(value, false);
+  return (value < 0 || text.front() == '-') ? text : " " + text;
+}
+
+std::string printedNumberText(float value) { return signedText(value) + " "; }
+
+}  // namespace eq
