@@ -2,6 +2,8 @@
 
 #include "model/number_text.h"
 
+#include <algorithm>
+
 namespace eq {
 namespace {
 
@@ -34,6 +36,10 @@ bool numbersAt(const std::vector<std::string_view>& fields, std::size_t first) {
 }
 
 bool endsWithQuote(std::string_view field) { return !field.empty() && field.back() == '"'; }
+
+bool hasNonAscii(std::string_view bytes) {
+  return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
 
 }  // namespace
 
@@ -121,20 +127,26 @@ std::string formatRecord(int row, const RecordValues& values) {
 
 EncodedDataFile encodeDataFile(const std::vector<RecordValues>& rows) {
   EncodedDataFile file;
+  const auto fail = [&file](int row, NameProblem problem, std::string badCharacter = {}) {
+    file = {std::string(), row, problem, std::move(badCharacter)};
+    return file;
+  };
+  int firstNonAscii = 0;
   for (std::size_t k = 0; k < rows.size(); ++k) {
     const int row = static_cast<int>(k) + 1;
     const std::string line = formatRecord(row, rows[k]);
     const std::vector<std::string_view> readBack = splitLines(line);
     if (readBack.size() != 1 || parseRecord(readBack.front()).name != rows[k].name) {
-      file = {std::string(), row, std::string()};
-      return file;
+      return fail(row, NameProblem::NotReadBack);
     }
     ShiftJisEncoding encoded = encodeShiftJis(line);
-    if (!encoded.ok) {
-      file = {std::string(), row, encoded.badCharacter};
-      return file;
-    }
+    if (!encoded.ok) return fail(row, NameProblem::NotInCodePage, encoded.badCharacter);
+    if (firstNonAscii == 0 && hasNonAscii(encoded.bytes)) firstNonAscii = row;
     file.bytes += encoded.bytes;
+  }
+  // The reader takes valid UTF-8 with non-ASCII characters for UTF-8.
+  if (firstNonAscii != 0 && detectEncoding(file.bytes) == TextEncoding::Utf8) {
+    return fail(firstNonAscii, NameProblem::ReadsAsUtf8);
   }
   return file;
 }

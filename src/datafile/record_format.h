@@ -69,14 +69,21 @@ struct RecordValues {
 // the numbers in their general form ("." always, at most 7 significant digits).
 std::string formatRecord(int row, const RecordValues& values);
 
+// Why a row's name cannot be written.
+enum class NameProblem {
+  None,
+  NotInCodePage,  // code page 932 lacks a character of it
+  NotReadBack,    // a line break, or a double quote before a comma that the reader cannot tell apart
+  ReadsAsUtf8,    // its bytes (half-width kana, say) would make the file look like UTF-8
+};
+
 // The file for rows 1, 2, ... in Shift-JIS. Stops at the first row whose name cannot be
-// written: `failedRow` (1-based) names it, and `badCharacter` the character that code
-// page 932 lacks, or is empty when the name would not read back as it is (a line
-// break, or a double quote before a comma where the reader cannot tell them apart).
+// written and reads back as it is: `failedRow` (1-based) names it; then nothing is written.
 struct EncodedDataFile {
   std::string bytes;
   int failedRow = 0;  // 0: every row was written
-  std::string badCharacter;
+  NameProblem problem = NameProblem::None;
+  std::string badCharacter;  // for NotInCodePage: the first character code page 932 lacks (UTF-8)
 };
 EncodedDataFile encodeDataFile(const std::vector<RecordValues>& rows);
 

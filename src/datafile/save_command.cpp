@@ -39,17 +39,26 @@ std::vector<RecordValues> rowValues(const Form1& form) {
 }
 
 QString unwritableNameMessage(const Form1& form, const EncodedDataFile& encoded) {
-  const QString name = form.VolcanoName[encoded.failedRow];
   const QString row = QString::number(encoded.failedRow);
-  const QString stopped = QStringLiteral("\n保存を中止しました（ファイルは書き込まれていません）。");
-  if (!encoded.badCharacter.empty()) {
-    return QStringLiteral("%1行目の火山名「%2」には、シフトJISで保存できない文字「%3」が含まれています。")
-               .arg(row, name, QString::fromStdString(encoded.badCharacter)) +
-           stopped;
+  const QString name = form.VolcanoName[encoded.failedRow];
+  QString why;
+  switch (encoded.problem) {
+    case NameProblem::NotInCodePage:
+      why = QStringLiteral("%1行目の火山名「%2」には、シフトJISで保存できない文字「%3」が含まれています。")
+                .arg(row, name, QString::fromStdString(encoded.badCharacter));
+      break;
+    case NameProblem::ReadsAsUtf8:
+      why = QStringLiteral("%1行目の火山名「%2」は、保存するとUTF-8のファイルと見分けがつかなくなり、"
+                           "正しく読み込み直せません。半角カナを全角にしてください。")
+                .arg(row, name);
+      break;
+    case NameProblem::NotReadBack:
+    case NameProblem::None:
+      why = QStringLiteral("%1行目の火山名「%2」は、改行や「\",」の並びを含むため、読み込み直せる形で保存できません。")
+                .arg(row, name);
+      break;
   }
-  return QStringLiteral("%1行目の火山名「%2」は、改行や「\",」の並びを含むため、読み込み直せる形で保存できません。")
-             .arg(row, name) +
-         stopped;
+  return why + QStringLiteral("\n保存を中止しました（ファイルは書き込まれていません）。");
 }
 
 }  // namespace

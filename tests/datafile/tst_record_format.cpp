@@ -216,6 +216,7 @@ void TestRecordFormat::roundTrip_data() {
   QTest::newRow("backslash itself") << "C:\\表\\";
   QTest::newRow("extensions") << "①～㈱纊髙﨑№";
   QTest::newRow("half-width kana") << "ｻｸﾗｼﾞﾏ";
+  QTest::newRow("half-width kana among kanji") << "ﾃｽ桜島";
   QTest::newRow("blanks") << "  桜　島  ";
   QTest::newRow("commas") << "a,b,,c";
   QTest::newRow("leading and trailing commas") << ",桜島,";
@@ -241,21 +242,28 @@ void TestRecordFormat::roundTrip() {
 
 void TestRecordFormat::unwritableNames_data() {
   QTest::addColumn<QString>("name");
+  QTest::addColumn<int>("problem");
   QTest::addColumn<QString>("badCharacter");
-  QTest::newRow("emoji") << "桜島🌋" << "🌋";
-  QTest::newRow("accented letter") << "Éruption" << "É";
-  QTest::newRow("hangul") << "백두산" << "백";
-  QTest::newRow("CR") << "a\rb" << "";
-  QTest::newRow("quote before comma") << "a\",b" << "";
+  const int notInCodePage = int(NameProblem::NotInCodePage);
+  const int notReadBack = int(NameProblem::NotReadBack);
+  QTest::newRow("emoji") << "桜島🌋" << notInCodePage << "🌋";
+  QTest::newRow("accented letter") << "Éruption" << notInCodePage << "É";
+  QTest::newRow("hangul") << "백두산" << notInCodePage << "백";
+  QTest::newRow("CR") << "a\rb" << notReadBack << "";
+  QTest::newRow("quote before comma") << "a\",b" << notReadBack << "";
+  // Half-width ﾃｽ is C3 BD in Shift-JIS, which is also "ý" in UTF-8.
+  QTest::newRow("Shift-JIS that is UTF-8") << "ﾃｽ" << int(NameProblem::ReadsAsUtf8) << "";
 }
 
 void TestRecordFormat::unwritableNames() {
   QFETCH(QString, name);
+  QFETCH(int, problem);
   QFETCH(QString, badCharacter);
   std::vector<RecordValues> rows(4);
   rows[2].name = utf8(name);
   const EncodedDataFile file = encodeDataFile(rows);
   QCOMPARE(file.failedRow, 3);
+  QCOMPARE(int(file.problem), problem);
   QCOMPARE(fromUtf8(file.badCharacter), badCharacter);
   QVERIFY(file.bytes.empty());
 }

@@ -162,6 +162,7 @@ void TestSaveCommand::unwritableName_data() {
   QTest::newRow("outside code page 932") << "Piton de la Fournaise é" << "é";
   QTest::newRow("quote before a comma") << "a\",b" << "a\",b";
   QTest::newRow("line break") << "a\rb" << "3行目";
+  QTest::newRow("reads as UTF-8") << "ﾃｽ" << "ﾃｽ";
 }
 
 void TestSaveCommand::unwritableName() {
@@ -172,7 +173,7 @@ void TestSaveCommand::unwritableName() {
   old.write("earlier save");
   old.close();
   Window w;
-  w.setRow(1, {"桜島", "1914", "1", "12", "31.585", "130.657"});
+  w.setRow(1, {"Sakurajima", "1914", "1", "12", "31.585", "130.657"});
   w.setRow(3, {name, "1", "1", "1", "1", "1"});
   w.save();
   QCOMPARE(savedBytes(), QByteArray("earlier save"));

@@ -1,0 +1,57 @@
+// Any bytes as an eruption data file: at most ten records of well-formed text and
+// finite numbers, and whatever of it the writer accepts reads back the same.
+
+#include "datafile/record_format.h"
+#include "fuzz_check.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// 7 significant digits, so a value comes back within a few parts in ten million.
+bool nearlyEqual(float a, float b) {
+  return std::fabs(static_cast<double>(a) - b) <= std::fabs(static_cast<double>(a)) * 1e-6 + 1.5e-45;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  const auto lines = eq::splitLines(bytes);
+  FUZZ_CHECK(lines.size() <= eq::kRecordsPerFile);
+  for (const auto line : lines) FUZZ_CHECK(line.find('\r') == std::string_view::npos);
+
+  const auto content = eq::readDataFile(bytes);
+  FUZZ_CHECK(content.has_value());
+  FUZZ_CHECK(content->records.size() == lines.size());
+
+  std::vector<eq::RecordValues> rows;
+  for (const eq::EruptionRecord& record : content->records) {
+    eq::RecordValues values{record.name.value_or(std::string()), {}};
+    FUZZ_CHECK(eq::isValidUtf8(values.name));
+    for (std::size_t k = 0; k < eq::kNumbersPerRecord; ++k) {
+      if (record.numbers[k]) FUZZ_CHECK(std::isfinite(*record.numbers[k]));
+      values.numbers[k] = record.numbers[k].value_or(0.0f);
+    }
+    rows.push_back(std::move(values));
+  }
+
+  const eq::EncodedDataFile file = eq::encodeDataFile(rows);
+  if (file.failedRow != 0) {
+    FUZZ_CHECK(file.bytes.empty() && file.failedRow <= static_cast<int>(rows.size()));
+    return 0;
+  }
+  const auto again = eq::readDataFile(file.bytes);
+  FUZZ_CHECK(again.has_value() && again->encoding == eq::TextEncoding::ShiftJis);
+  FUZZ_CHECK(again->records.size() == rows.size());
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    FUZZ_CHECK(again->records[r].name == rows[r].name);
+    for (std::size_t k = 0; k < eq::kNumbersPerRecord; ++k) {
+      FUZZ_CHECK(again->records[r].numbers[k].has_value());
+      FUZZ_CHECK(nearlyEqual(rows[r].numbers[k], *again->records[r].numbers[k]));
+    }
+  }
+  return 0;
+}
