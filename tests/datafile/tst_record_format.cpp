@@ -58,6 +58,8 @@ class TestRecordFormat : public QObject {
   void corpusReads_data();
   void corpusReads();
   void longSingleLine();
+  void shippedExamples_data();
+  void shippedExamples();
 };
 
 void TestRecordFormat::lines_data() {
@@ -305,6 +307,36 @@ void TestRecordFormat::longSingleLine() {
   QVERIFY(content.has_value());
   QCOMPARE(content->records.size(), std::size_t(1));
   QCOMPARE(content->records[0].numbers[4].value(), 139.0f);
+}
+
+void TestRecordFormat::shippedExamples_data() {
+  QTest::addColumn<QString>("path");
+  const QDir dir(QStringLiteral(EQ_SOURCE_DIR "/examples"));
+  const QStringList files = dir.entryList({"*.txt"}, QDir::Files);
+  QVERIFY(!files.isEmpty());
+  for (const QString& file : files) QTest::newRow(qPrintable(file)) << dir.filePath(file);
+}
+
+// The examples are exactly what the save command would write for their rows.
+void TestRecordFormat::shippedExamples() {
+  QFETCH(QString, path);
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const std::string data = bytes(file.readAll());
+  const auto content = readDataFile(data);
+  QVERIFY(content.has_value());
+  QVERIFY(content->encoding == TextEncoding::ShiftJis);
+  QCOMPARE(content->records.size(), kRecordsPerFile);
+  std::vector<RecordValues> rows;
+  for (const EruptionRecord& record : content->records) {
+    RecordValues values{record.name.value(), {}};
+    for (std::size_t k = 0; k < kNumbersPerRecord; ++k) values.numbers[k] = record.numbers[k].value();
+    rows.push_back(values);
+  }
+  QVERIFY(!rows.front().name.empty());
+  const EncodedDataFile written = encodeDataFile(rows);
+  QCOMPARE(written.failedRow, 0);
+  QCOMPARE(QByteArray::fromStdString(written.bytes), QByteArray::fromStdString(data));
 }
 
 QTEST_APPLESS_MAIN(TestRecordFormat)
