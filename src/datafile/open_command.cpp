@@ -79,6 +79,8 @@ void showRow(Form1& form, int row) {
   for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
     form.TextEQ(base + 1 + static_cast<int>(k))->setText(cellText(values[k]));
   }
+  // A text wider than its cell shows its beginning, not its end.
+  for (int k = 0; k < 6; ++k) form.TextEQ(base + k)->setCursorPosition(0);
 }
 
 }  // namespace
