@@ -11,6 +11,8 @@
 
 #include <QPointer>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace eq;
@@ -19,6 +21,17 @@ namespace {
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
 void finishClosing() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Runs `action` inside the application's own event loop, where closing the last
+// visible window would end the program, then leaves the loop.
+template <typename Action>
+void duringEventLoop(Action action) {
+  QTimer::singleShot(0, qApp, [action] {
+    action();
+    QCoreApplication::exit(0);
+  });
+  QApplication::exec();
+}
 }  // namespace
 
 class TestForm2 : public QObject {
@@ -98,7 +111,9 @@ void TestForm2::openAndMenu() {
   QVERIFY(std::abs(frame.left() - (screen.left() + (screen.width() - frame.width()) / 2)) <= 1);
   QVERIFY(std::abs(frame.top() - (screen.top() + (screen.height() - frame.height()) / 2)) <= 1);
 
-  click(first->Command1);
+  QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+  duringEventLoop([&] { click(first->Command1); });
+  QCOMPARE(lastWindowClosed.count(), 0);
   QVERIFY(form.isVisible());
   QVERIFY(first && !first->isVisible());  // hidden, not gone
 
@@ -115,9 +130,12 @@ void TestForm2::closeAndReopen() {
   QPointer<Form2> first = form.existingForm2();
   QVERIFY(first && first->isVisible());
   first->move(first->pos() + QPoint(40, 30));  // moved away by the user
+  QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
 
-  QVERIFY(first->close());
+  // Closed from inside the running program, which must go on.
+  duringEventLoop([&] { first->close(); });
   finishClosing();
+  QCOMPARE(lastWindowClosed.count(), 0);
   QVERIFY(form.isVisible());
   QVERIFY(first.isNull());
   QVERIFY(form.existingForm2() == nullptr);
