@@ -3,6 +3,7 @@
 
 #include "app/fonts.h"
 #include "app/form1.h"
+#include "app/row_check_box.h"
 #include "app/twips.h"
 #include "map/picture_box.h"
 
@@ -165,7 +166,7 @@ void Form1::createControls() {
 
   for (int row = 1; row <= kRowCount; ++row) {
     const CheckSpec& spec = kChecks[row - 1];
-    auto* check = new QCheckBox(QStringLiteral("Check%1").arg(row), this);
+    auto* check = new RowCheckBox(QStringLiteral("Check%1").arg(row), this);
     check->setObjectName(QStringLiteral("CheckEQ(%1)").arg(row));
     check->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
     check->setAutoFillBackground(true);
