@@ -76,6 +76,7 @@ void Form1::connectHandlers() {
 
 void Form1::Form_Load() {
   show();
+  waitUntilFramed(*this);
   form2();
   // The outer size is set; Qt sizes the client area, so take the frame off first.
   const QSize frame = frameGeometry().size() - size();

@@ -2,8 +2,11 @@
 
 #include "app/twips.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace eq {
 
@@ -22,6 +25,14 @@ void centreOnScreen(QWidget& window) {
                           QSizeF(pixelsToTwips(window.frameGeometry().width()),
                                  pixelsToTwips(window.frameGeometry().height())));
   window.move(area.left() + twipsToPixels(topLeft.x()), area.top() + twipsToPixels(topLeft.y()));
+}
+
+void waitUntilFramed(QWidget& window) {
+  QElapsedTimer timer;
+  timer.start();
+  while (window.windowHandle() && !window.windowHandle()->isExposed() && timer.elapsed() < 500)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  QCoreApplication::processEvents();
 }
 
 }  // namespace eq

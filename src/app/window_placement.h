@@ -17,4 +17,9 @@ QPointF centredTopLeftTwips(QSizeF screen, QSizeF window);
 // Moves the window (its outer frame) to the centre of its screen.
 void centreOnScreen(QWidget& window);
 
+// A window manager frames a window only once it is mapped, and the outer size that
+// centring needs includes that frame: right after show(), wait for it (briefly,
+// never for long).
+void waitUntilFramed(QWidget& window);
+
 }  // namespace eq

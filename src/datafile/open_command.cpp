@@ -6,4 +6,6 @@ namespace eq {
 
 void openEruptionDataFile(Form1&) {}
 
+LoadResult loadEruptionDataFile(Form1&, const QString&) { return {}; }
+
 }  // namespace eq

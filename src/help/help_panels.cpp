@@ -45,6 +45,7 @@ void openReferenceWindow(Form1& form) {
   form.hide();
   Form2& reference = form.form2();
   reference.show();
+  waitUntilFramed(reference);
   centreOnScreen(reference);
 }
 
