@@ -22,7 +22,11 @@ MessageAnswer QtPlatform::messageBox(const QString& text, const QString& caption
                                      MessageIcon icon) {
   QMessageBox box(parent_);
   box.setWindowTitle(caption);
-  box.setText(text);
+  // The questions break their lines with LF then CR; on screen that pair is one
+  // line break, not a blank line.
+  QString shown = text;
+  shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+  box.setText(shown);
   switch (icon) {
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
     case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
