@@ -23,7 +23,7 @@ if [ ! -f "$fuzz_dir/CMakeCache.txt" ]; then
     -DEQCIRCLE_CORE_ONLY=ON -DEQCIRCLE_FUZZ=ON >/dev/null
 fi
 set +e
-cmake --build "$fuzz_dir" -j"$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\] |^gmake|^Consolidate compiler'
+cmake --build "$fuzz_dir" -j"$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\] |^gmake|^Consolidate compiler|^-- '
 status=${PIPESTATUS[0]}
 set -e
 [ "$status" -eq 0 ] || { echo "fuzz: the build failed" >&2; exit "$status"; }
