@@ -58,6 +58,19 @@ struct Window {
   void tickAll() {
     for (int r = 1; r <= 10; ++r) form.CheckEQ(r)->setChecked(true);
   }
+  // Text in every cell, every row ticked, row 4 excluded, a file name shown; the cells' texts.
+  QStringList markEverything() {
+    fillTable("x");
+    tickAll();
+    excludeRow(form, 4);
+    form.Label23->setText("before");
+    return cells();
+  }
+  // Whether the table is still as markEverything left it.
+  bool stillMarked(const QStringList& cellsBefore) const {
+    return cells() == cellsBefore && ticks() == QList<bool>(10, true) && !form.CheckEQ(4)->isEnabled() &&
+           !form.TextEQ(fieldIndex(4, 1))->isEnabled() && form.Label23->text() == QStringLiteral("before");
+  }
   // Chooses `path` in the dialog and answers the question.
   void open(const QString& path, MessageAnswer answer = MessageAnswer::Yes) {
     platform.fileDialogAnswers.push_back(path);
@@ -126,30 +139,19 @@ void TestOpenCommand::dialogAndQuestion() {
 
 void TestOpenCommand::cancelChangesNothing() {
   Window w;
-  w.fillTable("x");
-  w.tickAll();
-  excludeRow(w.form, 4);
-  w.form.Label23->setText("before");
-  const QStringList cells = w.cells();
+  const QStringList cells = w.markEverything();
   w.platform.fileDialogAnswers.push_back(std::nullopt);
   QTest::mouseClick(w.form.Command1, Qt::LeftButton);
   QVERIFY(w.platform.messages.empty());
-  QCOMPARE(w.cells(), cells);
-  QCOMPARE(w.ticks(), QList<bool>(10, true));
-  QVERIFY(!w.form.TextEQ(fieldIndex(4, 1))->isEnabled());
-  QCOMPARE(w.form.Label23->text(), QStringLiteral("before"));
+  QVERIFY(w.stillMarked(cells));
   QCOMPARE(w.form.CommonDialog1.fileName, QString());
 }
 
 void TestOpenCommand::noChangesNothing() {
   Window w;
-  w.fillTable("x");
-  w.tickAll();
-  const QStringList cells = w.cells();
+  const QStringList cells = w.markEverything();
   w.open(writeFile(dir_, "a.txt", kFullFile), MessageAnswer::No);
-  QCOMPARE(w.cells(), cells);
-  QCOMPARE(w.ticks(), QList<bool>(10, true));
-  QCOMPARE(w.form.Label23->text(), QString());
+  QVERIFY(w.stillMarked(cells));
   QCOMPARE(w.form.VolcanoName[1], QString());
 }
 
@@ -246,16 +248,9 @@ void TestOpenCommand::unreadableFileChangesNothing_data() {
 void TestOpenCommand::unreadableFileChangesNothing() {
   QFETCH(QString, path);
   Window w;
-  w.fillTable("x");
-  w.tickAll();
-  excludeRow(w.form, 5);
-  w.form.Label23->setText("before");
-  const QStringList cells = w.cells();
+  const QStringList cells = w.markEverything();
   w.open(path);
-  QCOMPARE(w.cells(), cells);
-  QCOMPARE(w.ticks(), QList<bool>(10, true));
-  QVERIFY(!w.form.CheckEQ(5)->isEnabled());
-  QCOMPARE(w.form.Label23->text(), QStringLiteral("before"));
+  QVERIFY(w.stillMarked(cells));
   QCOMPARE(w.platform.messages.size(), std::size_t(2));
   const ScriptedPlatform::Message& message = w.platform.messages[1];
   QCOMPARE(message.caption, QStringLiteral("メッセージ"));
