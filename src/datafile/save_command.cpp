@@ -23,7 +23,8 @@ void refreshRowArrays(Form1& form) {
     const QString name = form.TextEQ(form.RowBaseIndex)->text();
     form.VolcanoName[row] = name;
     for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
-      const QString cell = name.isEmpty() ? QStringLiteral("0") : form.TextEQ(form.RowBaseIndex + 1 + static_cast<int>(k))->text();
+      const int index = form.RowBaseIndex + 1 + static_cast<int>(k);
+      const QString cell = name.isEmpty() ? QStringLiteral("0") : form.TextEQ(index)->text();
       if (const std::optional<float> value = strictSingle(cell.toStdString())) (*numbers[k])[row] = *value;
     }
     form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
