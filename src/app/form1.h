@@ -82,6 +82,7 @@ class Form1 : public QWidget, public FormVariables {
 
  private:
   friend class DrawCommand;
+  friend class TestForm1;  // checks the three procedures' contracts
 
   // The procedures shared by the Draw command. They take their inputs from, and
   // leave their results in, the form-level variables; false when the step failed

@@ -16,6 +16,7 @@ namespace eq {
 namespace {
 
 struct ButtonSpec {
+  const char* name;
   QPushButton* Form1::*member;
   const char* caption;
   int left, top, width, height;
@@ -23,20 +24,21 @@ struct ButtonSpec {
 };
 
 const ButtonSpec kButtons[] = {
-    {&Form1::Command1, "噴火データファイルを開く", 3600, 1440, 2415, 495, 1},
-    {&Form1::Command2, "噴火データ保存", 4440, 8880, 2055, 495, 2},
-    {&Form1::Command5, "噴火データクリヤ", 960, 8880, 1935, 495, 97},
-    {&Form1::Command4, "描画する", 990, 10680, 1575, 495, 96},
-    {&Form1::Command3, "印刷", 3090, 10665, 1200, 510, 108},
-    {&Form1::Command6, "描画クリヤ", 4815, 10665, 1575, 495, 98},
-    {&Form1::Command7, "背景地図\u3000表示", 375, 750, 1530, 360, 111},
-    {&Form1::Command8, "背景地図非表示", 375, 750, 1530, 360, 112},
-    {&Form1::Command9, "タイトルコメント", 9285, 230, 1305, 495, 118},
+    {"Command1", &Form1::Command1, "噴火データファイルを開く", 3600, 1440, 2415, 495, 1},
+    {"Command2", &Form1::Command2, "噴火データ保存", 4440, 8880, 2055, 495, 2},
+    {"Command5", &Form1::Command5, "噴火データクリヤ", 960, 8880, 1935, 495, 97},
+    {"Command4", &Form1::Command4, "描画する", 990, 10680, 1575, 495, 96},
+    {"Command3", &Form1::Command3, "印刷", 3090, 10665, 1200, 510, 108},
+    {"Command6", &Form1::Command6, "描画クリヤ", 4815, 10665, 1575, 495, 98},
+    {"Command7", &Form1::Command7, "背景地図\u3000表示", 375, 750, 1530, 360, 111},
+    {"Command8", &Form1::Command8, "背景地図非表示", 375, 750, 1530, 360, 112},
+    {"Command9", &Form1::Command9, "タイトルコメント", 9285, 230, 1305, 495, 118},
 };
 
 enum Align { Left, Centre };
 
 struct LabelSpec {
+  const char* name;
   ClickLabel* Form1::*member;
   const char* caption;
   int left, top, width, height;
@@ -52,51 +54,51 @@ constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kHeadingBack = qRgb(192, 192, 255);
 
 const LabelSpec kLabels[] = {
-    {&Form1::Label1, "噴火データ", 360, 1440, 1935, 375, Centre, kHeadingBack, {}, 0, false},
-    {&Form1::Label22, "(データの直接入力可)", 315, 1920, 2055, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label23, "Label23", 3600, 2040, 2415, 375, Centre, {}, kBlue, 0, false},
-    {&Form1::Label2, "No.", 255, 2490, 855, 375, Centre, {}, {}, 0, false},
-    {&Form1::Label3, "火山名", 1320, 2490, 1095, 375, Centre, {}, {}, 0, false},
-    {&Form1::Label4, "噴火年\u3000  \u3000月 \u3000\u3000\u3000日", 3000, 2490, 1935, 255, Left, {}, {}, 0, false},
-    {&Form1::Label5, "北緯\u3000 \u3000\u3000東経", 5145, 2490, 1455, 255, Left, {}, {}, 0, false},
-    {&Form1::Label34, "(°)", 5055, 2700, 525, 360, Centre, {}, {}, 8.25, false},
-    {&Form1::Label35, "(°)", 5895, 2700, 450, 345, Centre, {}, {}, 8.25, false},
-    {&Form1::Label6, "1", 480, 2970, 375, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label7, "2", 480, 3585, 375, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label8, "3", 540, 4185, 255, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label9, "4", 600, 4785, 135, 135, Centre, {}, {}, 0, false},
-    {&Form1::Label10, "5", 480, 5385, 375, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label11, "6", 480, 5985, 375, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label12, "7", 480, 6600, 375, 375, Centre, {}, {}, 0, false},
-    {&Form1::Label13, "8", 480, 7185, 375, 375, Centre, {}, {}, 0, false},
-    {&Form1::Label14, "9", 480, 7785, 375, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label15, "10", 480, 8385, 375, 375, Centre, {}, {}, 0, false},
-    {&Form1::Label36, "すべて選択", 150, 8865, 450, 345, Centre, qRgb(128, 128, 255), {}, 6.75, false},
-    {&Form1::Label17, "年", 3000, 9600, 855, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label18, "月", 4155, 9600, 735, 255, Centre, {}, {}, 0, false},
-    {&Form1::Label19, "日", 5130, 9600, 495, 375, Centre, {}, {}, 0, false},
-    {&Form1::Label16, "地震予測年", 360, 9960, 1935, 375, Centre, kHeadingBack, {}, 0, false},
-    {&Form1::Label20, "噴火データの中に、地震予測年より未来のデータがあります。計算対象から除外しました。", 1680, 11520,
+    {"Label1", &Form1::Label1, "噴火データ", 360, 1440, 1935, 375, Centre, kHeadingBack, {}, 0, false},
+    {"Label22", &Form1::Label22, "(データの直接入力可)", 315, 1920, 2055, 255, Centre, {}, {}, 0, false},
+    {"Label23", &Form1::Label23, "Label23", 3600, 2040, 2415, 375, Centre, {}, kBlue, 0, false},
+    {"Label2", &Form1::Label2, "No.", 255, 2490, 855, 375, Centre, {}, {}, 0, false},
+    {"Label3", &Form1::Label3, "火山名", 1320, 2490, 1095, 375, Centre, {}, {}, 0, false},
+    {"Label4", &Form1::Label4, "噴火年\u3000  \u3000月 \u3000\u3000\u3000日", 3000, 2490, 1935, 255, Left, {}, {}, 0, false},
+    {"Label5", &Form1::Label5, "北緯\u3000 \u3000\u3000東経", 5145, 2490, 1455, 255, Left, {}, {}, 0, false},
+    {"Label34", &Form1::Label34, "(°)", 5055, 2700, 525, 360, Centre, {}, {}, 8.25, false},
+    {"Label35", &Form1::Label35, "(°)", 5895, 2700, 450, 345, Centre, {}, {}, 8.25, false},
+    {"Label6", &Form1::Label6, "1", 480, 2970, 375, 255, Centre, {}, {}, 0, false},
+    {"Label7", &Form1::Label7, "2", 480, 3585, 375, 255, Centre, {}, {}, 0, false},
+    {"Label8", &Form1::Label8, "3", 540, 4185, 255, 255, Centre, {}, {}, 0, false},
+    {"Label9", &Form1::Label9, "4", 600, 4785, 135, 135, Centre, {}, {}, 0, false},
+    {"Label10", &Form1::Label10, "5", 480, 5385, 375, 255, Centre, {}, {}, 0, false},
+    {"Label11", &Form1::Label11, "6", 480, 5985, 375, 255, Centre, {}, {}, 0, false},
+    {"Label12", &Form1::Label12, "7", 480, 6600, 375, 375, Centre, {}, {}, 0, false},
+    {"Label13", &Form1::Label13, "8", 480, 7185, 375, 375, Centre, {}, {}, 0, false},
+    {"Label14", &Form1::Label14, "9", 480, 7785, 375, 255, Centre, {}, {}, 0, false},
+    {"Label15", &Form1::Label15, "10", 480, 8385, 375, 375, Centre, {}, {}, 0, false},
+    {"Label36", &Form1::Label36, "すべて選択", 150, 8865, 450, 345, Centre, qRgb(128, 128, 255), {}, 6.75, false},
+    {"Label17", &Form1::Label17, "年", 3000, 9600, 855, 255, Centre, {}, {}, 0, false},
+    {"Label18", &Form1::Label18, "月", 4155, 9600, 735, 255, Centre, {}, {}, 0, false},
+    {"Label19", &Form1::Label19, "日", 5130, 9600, 495, 375, Centre, {}, {}, 0, false},
+    {"Label16", &Form1::Label16, "地震予測年", 360, 9960, 1935, 375, Centre, kHeadingBack, {}, 0, false},
+    {"Label20", &Form1::Label20, "噴火データの中に、地震予測年より未来のデータがあります。計算対象から除外しました。", 1680, 11520,
      3495, 375, Left, qRgb(255, 192, 255), {}, 0, false},
-    {&Form1::Label21, "描画データ数 ", 6840, 480, 2175, 375, Left, {}, {}, 9.75, false},
-    {&Form1::Label37, "", 10965, 390, 3435, 330, Left, {}, kRed, 0, false},
-    {&Form1::Label24, "使い方", 1320, 12120, 855, 255, Centre, qRgb(255, 192, 128), {}, 0, false},
-    {&Form1::Label33, "引用文献", 5160, 12120, 855, 255, Centre, qRgb(128, 255, 255), {}, 0, false},
-    {&Form1::Label25,
+    {"Label21", &Form1::Label21, "描画データ数 ", 6840, 480, 2175, 375, Left, {}, {}, 9.75, false},
+    {"Label37", &Form1::Label37, "", 10965, 390, 3435, 330, Left, {}, kRed, 0, false},
+    {"Label24", &Form1::Label24, "使い方", 1320, 12120, 855, 255, Centre, qRgb(255, 192, 128), {}, 0, false},
+    {"Label33", &Form1::Label33, "引用文献", 5160, 12120, 855, 255, Centre, qRgb(128, 255, 255), {}, 0, false},
+    {"Label25", &Form1::Label25,
      "火山が噴火した時期と位置から、将来予想される地震の震源を火山からの距離として地震サークルで推定します。"
      "噴火が前兆となる地震は、火山からの距離が離れているほど噴火後短時間で発生する関係にあります。"
      "複数の火山が描く地震サークルの接合・交差部では、指定した時期に地震発生の可能性が高いと考えられます。",
      1320, 12600, 4455, 1335, Left, {}, {}, 0, false},
-    {&Form1::Label26,
+    {"Label26", &Form1::Label26,
      "(1)噴火データをテキストボックスに直接入力する、あるいは作成済み噴火データファイルを開く。"
      "\u3000\u3000\u3000\u3000",
      1320, 12600, 4575, 735, Left, {}, {}, 0, false},
-    {&Form1::Label27, "(2)地震予測年に年月日を入力する。", 1320, 12990, 3495, 375, Left, {}, {}, 0, false},
-    {&Form1::Label28, "(3)描画したい噴火データNo.にチェックを入れる。", 1320, 13230, 4695, 375, Left, {}, {}, 0, false},
-    {&Form1::Label29, "(4)「描画する」ボタンをクリックする。", 1320, 13470, 3255, 375, Left, {}, {}, 0, false},
-    {&Form1::Label30, "!", 375, 270, 300, 270, Centre, qRgb(192, 192, 0), {}, 14.25, true},
-    {&Form1::Label31, "解像度1680×1050以上で使用してください", 390, 255, 1875, 420, Left, {}, {}, 0, false},
-    {&Form1::Label32, "!", 375, 750, 300, 270, Centre, qRgb(255, 128, 255), {}, 14.25, true},
+    {"Label27", &Form1::Label27, "(2)地震予測年に年月日を入力する。", 1320, 12990, 3495, 375, Left, {}, {}, 0, false},
+    {"Label28", &Form1::Label28, "(3)描画したい噴火データNo.にチェックを入れる。", 1320, 13230, 4695, 375, Left, {}, {}, 0, false},
+    {"Label29", &Form1::Label29, "(4)「描画する」ボタンをクリックする。", 1320, 13470, 3255, 375, Left, {}, {}, 0, false},
+    {"Label30", &Form1::Label30, "!", 375, 270, 300, 270, Centre, qRgb(192, 192, 0), {}, 14.25, true},
+    {"Label31", &Form1::Label31, "解像度1680×1050以上で使用してください", 390, 255, 1875, 420, Left, {}, {}, 0, false},
+    {"Label32", &Form1::Label32, "!", 375, 750, 300, 270, Centre, qRgb(255, 128, 255), {}, 14.25, true},
 };
 
 struct CheckSpec {
@@ -136,12 +138,14 @@ void Form1::createControls() {
 
   for (const ButtonSpec& spec : kButtons) {
     auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
+    button->setObjectName(QString::fromLatin1(spec.name));
     button->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
     this->*spec.member = button;
   }
 
   for (const LabelSpec& spec : kLabels) {
     auto* label = new ClickLabel(QString::fromUtf8(spec.caption), this);
+    label->setObjectName(QString::fromLatin1(spec.name));
     label->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
     label->setAlignment((spec.align == Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
@@ -162,12 +166,14 @@ void Form1::createControls() {
   for (int row = 1; row <= kRowCount; ++row) {
     const CheckSpec& spec = kChecks[row - 1];
     auto* check = new QCheckBox(QStringLiteral("Check%1").arg(row), this);
+    check->setObjectName(QStringLiteral("CheckEQ(%1)").arg(row));
     check->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
     check->setAutoFillBackground(true);
     setColour(check, QPalette::Window, qRgb(255, 255, 255));
     CheckEQ.set(row, check);
     for (int field = 1; field <= 6; ++field) {
       auto* box = new QLineEdit(this);
+      box->setObjectName(QStringLiteral("TextEQ(%1)").arg((row - 1) * 6 + field));
       box->setGeometry(twipsRect(kFieldColumns[field - 1].left, 2880 + 600 * (row - 1), kFieldColumns[field - 1].width,
                                  375));
       TextEQ.set((row - 1) * 6 + field, box);
@@ -175,12 +181,14 @@ void Form1::createControls() {
   }
   for (const DateBox& spec : kDateBoxes) {
     auto* box = new QLineEdit(this);
+    box->setObjectName(QStringLiteral("TextEQ(%1)").arg(spec.index));
     box->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
     TextEQ.set(spec.index, box);
   }
   for (int index = 1; index <= TextEQ.count(); ++index) setColour(TextEQ(index), QPalette::Base, qRgb(255, 255, 255));
 
   Picture1 = new PictureBox(this);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
 }
 
