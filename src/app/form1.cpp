@@ -17,6 +17,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QScreen>
 #include <exception>
 
@@ -76,6 +78,7 @@ void Form1::connectHandlers() {
 
 void Form1::Form_Load() {
   show();
+  waitUntilExposed();
   form2();
   // The outer size is set; Qt sizes the client area, so take the frame off first.
   const QSize frame = frameGeometry().size() - size();
@@ -108,6 +111,16 @@ void Form1::Form_Load() {
   Command7->setVisible(false);
   Command8->setVisible(false);
   Picture1->setFocus();
+}
+
+// A window manager frames the window only once it is mapped; the outer size and the
+// centring need that frame, so start-up waits for it (briefly, never for long).
+void Form1::waitUntilExposed() {
+  QElapsedTimer timer;
+  timer.start();
+  while (windowHandle() && !windowHandle()->isExposed() && timer.elapsed() < 500)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  QCoreApplication::processEvents();
 }
 
 Form2& Form1::form2() {

@@ -3,6 +3,7 @@
 
 #include "app/fonts.h"
 #include "app/form1.h"
+#include "app/row_check_box.h"
 #include "app/twips.h"
 #include "map/picture_box.h"
 
@@ -15,7 +16,7 @@
 namespace eq {
 namespace {
 
-struct ButtonSpec {
+struct ButtonLayout {
   const char* name;
   QPushButton* Form1::*member;
   const char* caption;
@@ -23,7 +24,7 @@ struct ButtonSpec {
   int tabIndex;
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {"Command1", &Form1::Command1, "噴火データファイルを開く", 3600, 1440, 2415, 495, 1},
     {"Command2", &Form1::Command2, "噴火データ保存", 4440, 8880, 2055, 495, 2},
     {"Command5", &Form1::Command5, "噴火データクリヤ", 960, 8880, 1935, 495, 97},
@@ -37,7 +38,7 @@ const ButtonSpec kButtons[] = {
 
 enum Align { Left, Centre };
 
-struct LabelSpec {
+struct LabelLayout {
   const char* name;
   ClickLabel* Form1::*member;
   const char* caption;
@@ -53,7 +54,7 @@ constexpr QRgb kBlue = qRgb(0, 0, 255);
 constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kHeadingBack = qRgb(192, 192, 255);
 
-const LabelSpec kLabels[] = {
+const LabelLayout kLabels[] = {
     {"Label1", &Form1::Label1, "噴火データ", 360, 1440, 1935, 375, Centre, kHeadingBack, {}, 0, false},
     {"Label22", &Form1::Label22, "(データの直接入力可)", 315, 1920, 2055, 255, Centre, {}, {}, 0, false},
     {"Label23", &Form1::Label23, "Label23", 3600, 2040, 2415, 375, Centre, {}, kBlue, 0, false},
@@ -101,12 +102,12 @@ const LabelSpec kLabels[] = {
     {"Label32", &Form1::Label32, "!", 375, 750, 300, 270, Centre, qRgb(255, 128, 255), {}, 14.25, true},
 };
 
-struct CheckSpec {
+struct CheckLayout {
   int left, top, width, height;
   int tabIndex;
 };
 
-const CheckSpec kChecks[kRowCount] = {
+const CheckLayout kChecks[kRowCount] = {
     {240, 2955, 165, 180, 4},  {240, 3570, 180, 180, 16}, {240, 4170, 180, 180, 24}, {240, 4770, 195, 165, 32},
     {240, 5370, 165, 165, 40}, {240, 5970, 165, 150, 48}, {240, 6585, 180, 150, 56}, {240, 7185, 165, 165, 64},
     {240, 7785, 180, 180, 72}, {255, 8355, 180, 195, 80},
@@ -136,38 +137,38 @@ int tabIndexOfField(int row, int field) { return row == 1 ? 9 + field : 8 * row 
 void Form1::createControls() {
   setWindowTitle(QStringLiteral("地震サークル(噴火が前兆となる地震)"));
 
-  for (const ButtonSpec& spec : kButtons) {
-    auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
-    button->setObjectName(QString::fromLatin1(spec.name));
-    button->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
-    this->*spec.member = button;
+  for (const ButtonLayout& entry : kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(entry.caption), this);
+    button->setObjectName(QString::fromLatin1(entry.name));
+    button->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
+    this->*entry.member = button;
   }
 
-  for (const LabelSpec& spec : kLabels) {
-    auto* label = new ClickLabel(QString::fromUtf8(spec.caption), this);
-    label->setObjectName(QString::fromLatin1(spec.name));
-    label->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
-    label->setAlignment((spec.align == Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+  for (const LabelLayout& entry : kLabels) {
+    auto* label = new ClickLabel(QString::fromUtf8(entry.caption), this);
+    label->setObjectName(QString::fromLatin1(entry.name));
+    label->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
+    label->setAlignment((entry.align == Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
-    if (spec.back) {
+    if (entry.back) {
       label->setAutoFillBackground(true);
-      setColour(label, QPalette::Window, *spec.back);
+      setColour(label, QPalette::Window, *entry.back);
     }
-    if (spec.fore) setColour(label, QPalette::WindowText, *spec.fore);
-    if (spec.fontPoints > 0) label->setFont(pGothicFont(spec.fontPoints, spec.bold));
+    if (entry.fore) setColour(label, QPalette::WindowText, *entry.fore);
+    if (entry.fontPoints > 0) label->setFont(pGothicFont(entry.fontPoints, entry.bold));
     // A caption longer than its label wraps inside the label's rectangle. A fixed
     // heading that the substitute font makes a pixel or two wider than the original
     // stays on one line instead of losing its last character to a hidden second line.
-    const bool dynamic = spec.member == &Form1::Label23 || spec.member == &Form1::Label37;
+    const bool dynamic = entry.member == &Form1::Label23 || entry.member == &Form1::Label37;
     label->setWordWrap(dynamic || QFontMetrics(label->font()).horizontalAdvance(label->text()) > label->width() + 2);
-    this->*spec.member = label;
+    this->*entry.member = label;
   }
 
   for (int row = 1; row <= kRowCount; ++row) {
-    const CheckSpec& spec = kChecks[row - 1];
-    auto* check = new QCheckBox(QStringLiteral("Check%1").arg(row), this);
+    const CheckLayout& entry = kChecks[row - 1];
+    auto* check = new RowCheckBox(QStringLiteral("Check%1").arg(row), this);
     check->setObjectName(QStringLiteral("CheckEQ(%1)").arg(row));
-    check->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+    check->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     check->setAutoFillBackground(true);
     setColour(check, QPalette::Window, qRgb(255, 255, 255));
     CheckEQ.set(row, check);
@@ -179,11 +180,11 @@ void Form1::createControls() {
       TextEQ.set((row - 1) * 6 + field, box);
     }
   }
-  for (const DateBox& spec : kDateBoxes) {
+  for (const DateBox& entry : kDateBoxes) {
     auto* box = new QLineEdit(this);
-    box->setObjectName(QStringLiteral("TextEQ(%1)").arg(spec.index));
-    box->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
-    TextEQ.set(spec.index, box);
+    box->setObjectName(QStringLiteral("TextEQ(%1)").arg(entry.index));
+    box->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
+    TextEQ.set(entry.index, box);
   }
   for (int index = 1; index <= TextEQ.count(); ++index) setColour(TextEQ(index), QPalette::Base, qRgb(255, 255, 255));
 
@@ -195,12 +196,12 @@ void Form1::createControls() {
 void Form1::applyTabOrder() {
   std::vector<std::pair<int, QWidget*>> order;
   order.emplace_back(0, Picture1);
-  for (const ButtonSpec& spec : kButtons) order.emplace_back(spec.tabIndex, this->*spec.member);
+  for (const ButtonLayout& entry : kButtons) order.emplace_back(entry.tabIndex, this->*entry.member);
   for (int row = 1; row <= kRowCount; ++row) {
     order.emplace_back(kChecks[row - 1].tabIndex, CheckEQ(row));
     for (int field = 1; field <= 6; ++field) order.emplace_back(tabIndexOfField(row, field), TextEQ((row - 1) * 6 + field));
   }
-  for (const DateBox& spec : kDateBoxes) order.emplace_back(spec.tabIndex, TextEQ(spec.index));
+  for (const DateBox& entry : kDateBoxes) order.emplace_back(entry.tabIndex, TextEQ(entry.index));
   std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1].second, order[i].second);
 }

@@ -13,7 +13,6 @@ int main(int argc, char** argv) {
   if (render) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("eqcircle"));
-  QApplication::setApplicationDisplayName(QStringLiteral("地震サークル"));
   eq::installJapaneseFontSubstitutes();
   if (render) return eq::runRenderCommand(argc, argv);
 

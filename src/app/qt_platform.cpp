@@ -44,7 +44,8 @@ MessageAnswer QtPlatform::messageBox(const QString& text, const QString& caption
 
 std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString& caption) {
   QInputDialog dialog(parent_);
-  dialog.setWindowTitle(caption.isEmpty() ? QApplication::applicationDisplayName() : caption);
+  // Without a caption of its own the box shows the program's name.
+  dialog.setWindowTitle(caption.isEmpty() ? QStringLiteral("地震サークル") : caption);
   dialog.setLabelText(prompt);
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QStringLiteral("キャンセル"));
