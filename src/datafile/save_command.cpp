@@ -1,9 +1,85 @@
 #include "datafile/save_command.h"
 
 #include "app/form1.h"
+#include "app/platform.h"
+#include "datafile/file_messages.h"
+#include "datafile/record_format.h"
+#include "datafile/row_arrays.h"
+#include "model/number_text.h"
+
+#include <QDir>
+#include <QSaveFile>
 
 namespace eq {
+namespace {
 
-void saveEruptionData(Form1&) {}
+// Reads the table into the per-row arrays. An empty name cell makes an empty row of
+// zeros whatever the other cells hold; otherwise a cell that is not a number keeps
+// the row's value.
+void refreshRowArrays(Form1& form) {
+  const auto numbers = rowNumberArrays(form);
+  form.RowBaseIndex = 1;
+  for (int row = 1; row <= kRowCount; ++row) {
+    const QString name = form.TextEQ(form.RowBaseIndex)->text();
+    form.VolcanoName[row] = name;
+    for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
+      const QString cell = name.isEmpty() ? QStringLiteral("0") : form.TextEQ(form.RowBaseIndex + 1 + static_cast<int>(k))->text();
+      if (const std::optional<float> value = strictSingle(cell.toStdString())) (*numbers[k])[row] = *value;
+    }
+    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
+  }
+}
+
+std::vector<RecordValues> rowValues(const Form1& form) {
+  std::vector<RecordValues> rows;
+  for (int row = 1; row <= kRowCount; ++row) {
+    rows.push_back({form.VolcanoName[row].toStdString(), rowNumbers(form, row)});
+  }
+  return rows;
+}
+
+QString unwritableNameMessage(const Form1& form, const EncodedDataFile& encoded) {
+  const QString name = form.VolcanoName[encoded.failedRow];
+  const QString row = QString::number(encoded.failedRow);
+  const QString stopped = QStringLiteral("\n保存を中止しました（ファイルは書き込まれていません）。");
+  if (!encoded.badCharacter.empty()) {
+    return QStringLiteral("%1行目の火山名「%2」には、シフトJISで保存できない文字「%3」が含まれています。")
+               .arg(row, name, QString::fromStdString(encoded.badCharacter)) +
+           stopped;
+  }
+  return QStringLiteral("%1行目の火山名「%2」は、改行や「\",」の並びを含むため、読み込み直せる形で保存できません。")
+             .arg(row, name) +
+         stopped;
+}
+
+}  // namespace
+
+void saveEruptionData(Form1& form) {
+  Platform& platform = form.platform();
+  const QString question = QStringLiteral("噴火データを保存します") + QChar(10) + QChar(13) +
+                           QStringLiteral("好みの名前をつけて保存して下さい") + QChar(10) + QChar(13) +
+                           QStringLiteral("いいですか");
+  if (!askYesNo(platform, question)) return;
+
+  refreshRowArrays(form);
+  const EncodedDataFile encoded = encodeDataFile(rowValues(form));
+  if (encoded.failedRow != 0) {
+    reportFailure(platform, unwritableNameMessage(form, encoded));
+    return;
+  }
+
+  // Written beside the old file and put in its place only when complete.
+  const QString path = QDir::toNativeSeparators(QDir(QDir::currentPath()).filePath(QStringLiteral("無題.txt")));
+  QSaveFile file(path);
+  const auto size = static_cast<qint64>(encoded.bytes.size());
+  if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes.data(), size) != size || !file.commit()) {
+    reportFailure(platform, QStringLiteral("噴火データを保存できませんでした。\n保存先: ") + path);
+    return;
+  }
+  if (!platform.startEditor(path)) {
+    reportFailure(platform,
+                  QStringLiteral("テキストエディタを起動できませんでした。\n噴火データは次のファイルに保存されています。\n") + path);
+  }
+}
 
 }  // namespace eq

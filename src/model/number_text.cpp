@@ -45,6 +45,12 @@ char32_t nextCodePoint(std::string_view text, std::size_t& i) {
     }
     cp = (cp << 6) | (b & 0x3F);
   }
+  // Overlong forms (C0 B1 would otherwise be a "1"), surrogates and values beyond U+10FFFF.
+  constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kShortest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return 0xFFFD;
+  }
   i += length;
   return cp;
 }

@@ -1,0 +1,142 @@
+#include "datafile/record_format.h"
+
+#include "model/number_text.h"
+
+namespace eq {
+namespace {
+
+constexpr std::size_t kNameField = 1;   // 0-based position of the name field
+constexpr std::size_t kFirstNumber = 2;
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::vector<std::string_view> splitAtCommas(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) {
+      fields.push_back(line.substr(start));
+      return fields;
+    }
+    fields.push_back(line.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
+// True when fields first ... first + 4 exist and each is a number.
+bool numbersAt(const std::vector<std::string_view>& fields, std::size_t first) {
+  if (first + kNumbersPerRecord > fields.size()) return false;
+  for (std::size_t k = first; k < first + kNumbersPerRecord; ++k) {
+    if (!strictSingle(fields[k])) return false;
+  }
+  return true;
+}
+
+bool endsWithQuote(std::string_view field) { return !field.empty() && field.back() == '"'; }
+
+}  // namespace
+
+std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines) {
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  while (lines.size() < maxLines && pos < bytes.size()) {
+    const std::size_t cr = bytes.find('\r', pos);
+    if (cr == std::string_view::npos) {
+      lines.push_back(bytes.substr(pos));
+      break;
+    }
+    lines.push_back(bytes.substr(pos, cr - pos));
+    pos = cr + 1;
+    if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+  }
+  return lines;
+}
+
+std::vector<std::string_view> recordFields(std::string_view line) {
+  std::vector<std::string_view> fields = splitAtCommas(line);
+  if (fields.size() <= kNameField + 1) return fields;
+  const std::string_view opening = fields[kNameField];
+  // A field of one quote opens a name that starts with a comma.
+  if (opening.empty() || opening.front() != '"' || (opening.size() > 1 && endsWithQuote(opening))) return fields;
+  std::size_t closing = kNameField + 1;
+  while (closing < fields.size() && !endsWithQuote(fields[closing])) ++closing;
+  if (closing == fields.size()) return fields;
+  if (numbersAt(fields, kFirstNumber) && !numbersAt(fields, closing + 1)) return fields;
+
+  const char* begin = opening.data();
+  const char* end = fields[closing].data() + fields[closing].size();
+  std::vector<std::string_view> joined(fields.begin(), fields.begin() + kNameField);
+  joined.emplace_back(begin, static_cast<std::size_t>(end - begin));
+  joined.insert(joined.end(), fields.begin() + static_cast<std::ptrdiff_t>(closing + 1), fields.end());
+  return joined;
+}
+
+std::optional<std::string> nameFromField(std::string_view field) {
+  if (field.empty() || field.front() != '"') return std::string(field);
+  if (field.size() < 2) return std::nullopt;  // one quote: nothing between the first and the last character
+  // Drop the last character, all of its bytes, but never the opening quote.
+  std::size_t end = field.size() - 1;
+  while (end > 1 && isContinuationByte(field[end])) --end;
+  return std::string(field.substr(1, end - 1));
+}
+
+EruptionRecord parseRecord(std::string_view line) {
+  const std::vector<std::string_view> fields = recordFields(line);
+  EruptionRecord record;
+  if (fields.size() > kNameField) record.name = nameFromField(fields[kNameField]);
+  for (std::size_t k = 0; k < kNumbersPerRecord && kFirstNumber + k < fields.size(); ++k) {
+    record.numbers[k] = strictSingle(fields[kFirstNumber + k]);
+  }
+  return record;
+}
+
+std::optional<DataFileContent> readDataFile(std::string_view bytes) {
+  const std::vector<std::string_view> lines = splitLines(bytes);
+  DataFileContent content;
+  if (!lines.empty()) {
+    const std::string_view read = bytes.substr(0, static_cast<std::size_t>(lines.back().data() + lines.back().size() - bytes.data()));
+    content.encoding = detectEncoding(read);
+  }
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    std::string_view line = lines[k];
+    std::optional<std::string> text;
+    if (content.encoding == TextEncoding::Utf8) {
+      if (k == 0 && line.substr(0, kUtf8Bom.size()) == kUtf8Bom) line.remove_prefix(kUtf8Bom.size());
+      text = decodeUtf8(line);
+    } else {
+      text = decodeShiftJis(line);
+      if (!text) return std::nullopt;
+    }
+    content.records.push_back(parseRecord(*text));
+  }
+  return content;
+}
+
+std::string formatRecord(int row, const RecordValues& values) {
+  std::string line = std::to_string(row) + ",\"" + values.name + '"';
+  for (const float number : values.numbers) line += ',' + generalText(number);
+  return line + "\r\n";
+}
+
+EncodedDataFile encodeDataFile(const std::vector<RecordValues>& rows) {
+  EncodedDataFile file;
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const int row = static_cast<int>(k) + 1;
+    const std::string line = formatRecord(row, rows[k]);
+    const std::vector<std::string_view> readBack = splitLines(line);
+    if (readBack.size() != 1 || parseRecord(readBack.front()).name != rows[k].name) {
+      file = {std::string(), row, std::string()};
+      return file;
+    }
+    ShiftJisEncoding encoded = encodeShiftJis(line);
+    if (!encoded.ok) {
+      file = {std::string(), row, encoded.badCharacter};
+      return file;
+    }
+    file.bytes += encoded.bytes;
+  }
+  return file;
+}
+
+}  // namespace eq

@@ -1,0 +1,83 @@
+#pragma once
+// The eruption data file: up to ten comma-separated record lines in Shift-JIS,
+//
+//   7,"桜島",1914,1,12,31.585,130.657<CR><LF>
+//
+// row number (ignored on reading: the line's position decides the row), the volcano
+// name in double quotes, year, month, day, north latitude and east longitude. A line
+// ends at CR or CR LF; a LF on its own is an ordinary character. Every comma
+// separates two fields, with one exception for names that contain commas (see
+// recordFields). Fields after the seventh are ignored.
+
+#include "datafile/sjis_codec.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace eq {
+
+inline constexpr std::size_t kRecordsPerFile = 10;
+inline constexpr std::size_t kNumbersPerRecord = 5;  // year, month, day, latitude, longitude
+
+// One line as read. What the line does not give (a missing field, a number that does
+// not convert, a name field of one double quote) is empty, and the row keeps the value
+// it had before.
+struct EruptionRecord {
+  std::optional<std::string> name;  // UTF-8
+  std::array<std::optional<float>, kNumbersPerRecord> numbers;
+};
+
+struct DataFileContent {
+  TextEncoding encoding = TextEncoding::ShiftJis;
+  std::vector<EruptionRecord> records;  // line k is row k; at most ten
+};
+
+// The first `maxLines` lines. A line ends at CR or CR LF; the end of the bytes ends
+// the last line, and no line follows a final line end.
+std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines = kRecordsPerFile);
+
+// The fields of one line (UTF-8), numbered from 0 here. Every comma separates, except
+// that a name written in quotes is put back together: when field 2 starts with a
+// double quote and does not end with one, the fields up to the first later one that
+// ends with a double quote form the name field. A line that reads completely without
+// this (its five numbers convert) is rejoined only when five numbers follow the
+// closing field too, so such lines keep their old reading.
+std::vector<std::string_view> recordFields(std::string_view line);
+
+// The volcano name from its field: without the enclosing quotes when it starts with
+// one (the first and the last character go, whatever the last is), else unchanged;
+// nothing for a field of one double quote. Blanks stay.
+std::optional<std::string> nameFromField(std::string_view field);
+
+// One line (UTF-8) as a record.
+EruptionRecord parseRecord(std::string_view line);
+
+// A whole file's bytes (or at least its first ten lines) as records; the encoding is
+// decided from the lines read. Nothing when the Shift-JIS converter is unavailable.
+std::optional<DataFileContent> readDataFile(std::string_view bytes);
+
+// What the save writes for one row.
+struct RecordValues {
+  std::string name;  // UTF-8
+  std::array<float, kNumbersPerRecord> numbers{};
+};
+
+// One record line in UTF-8 with its CR LF: row number, the name in quotes unchanged,
+// the numbers in their general form ("." always, at most 7 significant digits).
+std::string formatRecord(int row, const RecordValues& values);
+
+// The file for rows 1, 2, ... in Shift-JIS. Stops at the first row whose name cannot be
+// written: `failedRow` (1-based) names it, and `badCharacter` the character that code
+// page 932 lacks, or is empty when the name would not read back as it is (a line
+// break, or a double quote before a comma where the reader cannot tell them apart).
+struct EncodedDataFile {
+  std::string bytes;
+  int failedRow = 0;  // 0: every row was written
+  std::string badCharacter;
+};
+EncodedDataFile encodeDataFile(const std::vector<RecordValues>& rows);
+
+}  // namespace eq

@@ -1,0 +1,164 @@
+#include "datafile/sjis_codec.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace eq {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// Length of the well-formed UTF-8 character at bytes[i], 0 when it is not one.
+std::size_t utf8CharLength(std::string_view bytes, std::size_t i) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char b0 = at(i);
+  if (b0 < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    length = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    length = 3;
+    if (b0 == 0xE0) low = 0xA0;   // overlong
+    if (b0 == 0xED) high = 0x9F;  // surrogates
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    length = 4;
+    if (b0 == 0xF0) low = 0x90;   // overlong
+    if (b0 == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (i + length > bytes.size()) return 0;
+  if (at(i + 1) < low || at(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if ((at(i + k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// iconv's input pointer is char** on glibc and const char** elsewhere.
+template <typename In>
+std::size_t callIconv(std::size_t (*convert)(iconv_t, In, std::size_t*, char**, std::size_t*), iconv_t cd,
+                      const char** in, std::size_t* inLeft, char** out, std::size_t* outLeft) {
+  return convert(cd, const_cast<In>(in), inLeft, out, outLeft);
+}
+
+// An iconv converter for the life of one conversion.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(openAny(to, from)) {}
+  ~Converter() {
+    if (valid()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts as much of `in` as it can and appends it to `out`; stops at the first
+  // sequence it cannot convert, leaving `in` there. True when all of `in` was used.
+  bool convert(std::string_view& in, std::string& out) {
+    const char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    bool done = false;
+    bool failed = false;
+    while (!done && !failed) {
+      char buffer[4096];
+      char* outPtr = buffer;
+      std::size_t outLeft = sizeof buffer;
+      const std::size_t result = callIconv(&::iconv, cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+      out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+      if (result != static_cast<std::size_t>(-1)) {
+        done = true;
+      } else if (errno != E2BIG) {
+        failed = true;  // EILSEQ or EINVAL: a sequence it cannot convert
+      }
+    }
+    in.remove_prefix(in.size() - inLeft);
+    callIconv(&::iconv, cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    return done;
+  }
+
+ private:
+  // Code page 932 goes by several names; the first one iconv knows is used.
+  static iconv_t openAny(const char* to, const char* from) {
+    const bool toShiftJis = std::string_view(to) == "CP932";
+    for (const char* name : {"CP932", "WINDOWS-31J", "MS932"}) {
+      const iconv_t cd = toShiftJis ? iconv_open(name, from) : iconv_open(to, name);
+      if (cd != reinterpret_cast<iconv_t>(-1)) return cd;
+    }
+    return reinterpret_cast<iconv_t>(-1);
+  }
+
+  iconv_t cd_;
+};
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = utf8CharLength(bytes, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+TextEncoding detectEncoding(std::string_view bytes) {
+  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) return TextEncoding::Utf8;
+  bool multiByte = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = utf8CharLength(bytes, i);
+    if (length == 0) return TextEncoding::ShiftJis;
+    multiByte = multiByte || length > 1;
+    i += length;
+  }
+  return multiByte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+}
+
+std::string decodeUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = utf8CharLength(bytes, i);
+    if (length == 0) {
+      out += kReplacement;
+      ++i;
+    } else {
+      out.append(bytes.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> decodeShiftJis(std::string_view bytes) {
+  Converter converter("UTF-8", "CP932");
+  if (!converter.valid()) return std::nullopt;
+  std::string out;
+  out.reserve(bytes.size() * 3 / 2);
+  while (!converter.convert(bytes, out) && !bytes.empty()) {
+    // Not Shift-JIS: one replacement character per byte that cannot start one.
+    out += kReplacement;
+    bytes.remove_prefix(1);
+  }
+  return out;
+}
+
+ShiftJisEncoding encodeShiftJis(std::string_view utf8) {
+  ShiftJisEncoding result;
+  if (!isValidUtf8(utf8)) return result;
+  Converter converter("CP932", "UTF-8");
+  if (!converter.valid()) return result;
+  std::string_view rest = utf8;
+  std::string bytes;
+  if (!converter.convert(rest, bytes)) {
+    result.badCharacter = std::string(rest.substr(0, utf8CharLength(rest, 0)));
+    return result;
+  }
+  result.ok = true;
+  result.bytes = std::move(bytes);
+  return result;
+}
+
+}  // namespace eq

@@ -1,0 +1,49 @@
+#pragma once
+// Text of the eruption data files: Shift-JIS (code page 932, with the NEC and IBM
+// extensions) converted through iconv, and recognition of files that a modern editor
+// saved as UTF-8. Everything on the program's side is UTF-8.
+//
+// Shift-JIS second bytes run from 0x40 to 0xFC, so 表 is 0x95 0x5C: the second byte
+// is a backslash in ASCII. Nothing here treats any byte as an escape; the only bytes
+// the file format looks at (CR, LF, comma, double quote) never occur inside a
+// two-byte character.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace eq {
+
+enum class TextEncoding { ShiftJis, Utf8 };
+
+// The UTF-8 byte-order mark.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool isValidUtf8(std::string_view bytes);
+
+// How a file's bytes are to be read: UTF-8 when they start with the byte-order mark
+// or are valid UTF-8 with at least one multi-byte character; Shift-JIS otherwise
+// (plain ASCII reads the same either way).
+TextEncoding detectEncoding(std::string_view bytes);
+
+// Bytes that should be UTF-8, with U+FFFD for each byte that does not start a
+// well-formed character.
+std::string decodeUtf8(std::string_view bytes);
+
+// Shift-JIS bytes to UTF-8. A byte sequence that is not Shift-JIS becomes U+FFFD and
+// the conversion goes on after it. Nothing when the converter is not available.
+std::optional<std::string> decodeShiftJis(std::string_view bytes);
+
+// UTF-8 to Shift-JIS, exactly. On failure `bytes` is empty and `badCharacter` holds
+// the first character (UTF-8) that code page 932 cannot represent, or is empty when
+// the text is not UTF-8 or the converter is not available.
+struct ShiftJisEncoding {
+  bool ok = false;
+  std::string bytes;
+  std::string badCharacter;
+};
+ShiftJisEncoding encodeShiftJis(std::string_view utf8);
+
+}  // namespace eq
