@@ -191,8 +191,9 @@ int runRenderCommand(int, char**) {
 
   const LoadResult loaded = loadEruptionDataFile(form, options.dataFile);
   if (!loaded.ok) {
-    complain(QStringLiteral("噴火データファイルを読めません: %1%2")
-                 .arg(options.dataFile, loaded.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(loaded.error)));
+    QString why = loaded.error;
+    why.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    complain(why.isEmpty() ? QStringLiteral("噴火データファイルを読み込めませんでした: %1").arg(options.dataFile) : why);
     return kExitFailed;
   }
   for (int row = 1; row <= kRowCount; ++row) {

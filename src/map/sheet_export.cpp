@@ -141,7 +141,7 @@ bool writePdf(const Sheet& sheet, QSaveFile& file) {
 }
 
 bool writeSvg(const Sheet& sheet, QSaveFile& file, double scale) {
-  const QSizeF size(kSheetPixelWidth * scale, Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  const QSizeF size(Sheet::kWidth / kMapUnitsPerScreenPixel * scale, Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
   QSvgGenerator generator;
   generator.setOutputDevice(&file);
   generator.setTitle(QStringLiteral("地震サークル"));

@@ -153,8 +153,8 @@ void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
 
 QImage renderSheetImage(const Sheet& sheet, double scale) {
   constexpr double kLargestSide = 16384;
-  const double width = std::round(kSheetPixelWidth * scale);
-  const double height = std::round(kSheetPixelHeight * scale);
+  const double width = std::round(Sheet::kWidth / kMapUnitsPerScreenPixel * scale);
+  const double height = std::round(Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
   if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) return {};
   QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
   if (image.isNull()) return image;

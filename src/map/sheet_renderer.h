@@ -25,8 +25,9 @@ constexpr double kSheetTextHeight = 180.0;
 // font with its top-left corner at the item's position.
 void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target);
 
-// The sheet as an image of 1200 x 853 pixels times `scale` (a null image when that
-// size is not positive or too large to allocate).
+// The sheet as an image at 15 map units per pixel times `scale`, rounded to whole
+// pixels: 1200 x 853 at scale 1 (a null image when that size is not positive or too
+// large to allocate).
 QImage renderSheetImage(const Sheet& sheet, double scale = 1.0);
 
 }  // namespace eq
