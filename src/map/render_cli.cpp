@@ -80,6 +80,39 @@ std::optional<std::set<int>> rowList(const QString& text) {
   return rows;
 }
 
+bool takesValue(const QString& option) {
+  static const QStringList options = {QStringLiteral("--date"),    QStringLiteral("--rows"),
+                                      QStringLiteral("--title"),   QStringLiteral("--created"),
+                                      QStringLiteral("--scale"),   QStringLiteral("--out")};
+  return options.contains(option);
+}
+
+// Takes one option's value; an empty result means it was fine, otherwise it says why not.
+QString applyOption(const QString& option, const QString& value, RenderOptions& options) {
+  if (option == QLatin1String("--date")) {
+    const auto parts = predictionDateParts(value);
+    if (!parts) return QStringLiteral("--date は Y-M-D の形で数を書いてください (例: 2024-5-1): %1").arg(value);
+    options.dateParts = *parts;
+  } else if (option == QLatin1String("--rows")) {
+    options.rows = rowList(value);
+    if (!options.rows) return QStringLiteral("--rows は 1〜10 の行番号をコンマで区切るか all にしてください: %1").arg(value);
+  } else if (option == QLatin1String("--title")) {
+    options.title = value;
+  } else if (option == QLatin1String("--created")) {
+    options.created = QDate::fromString(value, QStringLiteral("yyyy-M-d"));
+    if (!options.created.isValid()) return QStringLiteral("--created は暦にある日付を Y-M-D の形で書いてください: %1").arg(value);
+  } else if (option == QLatin1String("--scale")) {
+    bool ok = false;
+    options.scale = value.toDouble(&ok);
+    if (!ok || !(options.scale >= kSmallestScale && options.scale <= kLargestScale)) {
+      return QStringLiteral("--scale は 0.1〜4 の数にしてください: %1").arg(value);
+    }
+  } else {
+    options.out = value;
+  }
+  return {};
+}
+
 // The parsed options, or a message saying what is wrong.
 struct Parsed {
   std::optional<RenderOptions> options;
@@ -89,74 +122,48 @@ struct Parsed {
 
 Parsed parseArguments(const QStringList& args) {
   Parsed parsed;
-  RenderOptions options;
   const auto bad = [&parsed](const QString& message) {
     parsed.error = message;
     return parsed;
   };
-  bool haveDate = false;
+  RenderOptions options;
   QStringList positional;
-  for (int i = 2; i < args.size(); ++i) {
-    QString arg = args[i];
-    std::optional<QString> inlineValue;
-    if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
-      inlineValue = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
-      arg = arg.left(arg.indexOf(QLatin1Char('=')));
+  for (int i = 2; i < args.size(); ++i) {  // after the program and "render"
+    QString option = args[i];
+    std::optional<QString> value;
+    if (option.startsWith(QLatin1String("--")) && option.contains(QLatin1Char('='))) {
+      value = option.mid(option.indexOf(QLatin1Char('=')) + 1);
+      option.truncate(option.indexOf(QLatin1Char('=')));
     }
-    const auto value = [&]() -> std::optional<QString> {
-      if (inlineValue) return inlineValue;
-      if (i + 1 >= args.size()) return std::nullopt;
-      return args[++i];
-    };
-    if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+    if (option == QLatin1String("-h") || option == QLatin1String("--help")) {
       parsed.help = true;
       return parsed;
     }
-    if (arg == QLatin1String("--no-background")) {
-      if (inlineValue) return bad(QStringLiteral("--no-background は値をとりません"));
+    if (option == QLatin1String("--no-background")) {
+      if (value) return bad(QStringLiteral("--no-background は値をとりません"));
       options.noBackground = true;
-      continue;
-    }
-    const bool takesValue = arg == QLatin1String("--date") || arg == QLatin1String("--rows") ||
-                            arg == QLatin1String("--title") || arg == QLatin1String("--created") ||
-                            arg == QLatin1String("--scale") || arg == QLatin1String("--out");
-    if (!takesValue) {
-      if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) return bad(QStringLiteral("不明なオプション: %1").arg(arg));
-      positional << arg;
-      continue;
-    }
-    const auto v = value();
-    if (!v) return bad(QStringLiteral("%1 に値がありません").arg(arg));
-    if (arg == QLatin1String("--date")) {
-      const auto parts = predictionDateParts(*v);
-      if (!parts) return bad(QStringLiteral("--date は Y-M-D の形で数を書いてください (例: 2024-5-1): %1").arg(*v));
-      options.dateParts = *parts;
-      haveDate = true;
-    } else if (arg == QLatin1String("--rows")) {
-      options.rows = rowList(*v);
-      if (!options.rows) return bad(QStringLiteral("--rows は 1〜10 の行番号をコンマで区切るか all にしてください: %1").arg(*v));
-    } else if (arg == QLatin1String("--title")) {
-      options.title = *v;
-    } else if (arg == QLatin1String("--created")) {
-      options.created = QDate::fromString(*v, QStringLiteral("yyyy-M-d"));
-      if (!options.created.isValid()) return bad(QStringLiteral("--created は暦にある日付を Y-M-D の形で書いてください: %1").arg(*v));
-    } else if (arg == QLatin1String("--scale")) {
-      bool ok = false;
-      options.scale = v->toDouble(&ok);
-      if (!ok || !(options.scale >= kSmallestScale && options.scale <= kLargestScale)) {
-        return bad(QStringLiteral("--scale は 0.1〜4 の数にしてください: %1").arg(*v));
-      }
+    } else if (takesValue(option)) {
+      if (!value && i + 1 < args.size()) value = args[++i];
+      if (!value) return bad(QStringLiteral("%1 に値がありません").arg(option));
+      const QString error = applyOption(option, *value, options);
+      if (!error.isEmpty()) return bad(error);
+    } else if (option.startsWith(QLatin1Char('-')) && option.size() > 1) {
+      return bad(QStringLiteral("不明なオプション: %1").arg(option));
     } else {
-      options.out = *v;
+      positional << args[i];
     }
   }
   if (positional.isEmpty()) return bad(QStringLiteral("噴火データファイルを指定してください"));
-  if (positional.size() > 1) return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(' ')));
+  if (positional.size() > 1) {
+    return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(QLatin1Char(' '))));
+  }
   options.dataFile = positional.front();
-  if (!haveDate) return bad(QStringLiteral("--date で地震予測年月日を指定してください"));
+  if (options.dateParts.isEmpty()) return bad(QStringLiteral("--date で地震予測年月日を指定してください"));
   if (options.out.isEmpty()) return bad(QStringLiteral("--out で出力ファイルを指定してください"));
   const auto format = sheetFormatForPath(options.out);
-  if (!format) return bad(QStringLiteral("出力ファイルの拡張子は .png .pdf .svg .json のいずれかにしてください: %1").arg(options.out));
+  if (!format) {
+    return bad(QStringLiteral("出力ファイルの拡張子は .png .pdf .svg .json のいずれかにしてください: %1").arg(options.out));
+  }
   options.format = *format;
   parsed.options = options;
   return parsed;
@@ -207,8 +214,9 @@ int runRenderCommand(int, char**) {
   }
   if (options.noBackground) form.ShowBackgroundMap = 0;
 
-  const DrawReport report =
-      DrawCommand(form).setToday(options.created.isValid() ? options.created : QDate::currentDate()).run();
+  DrawCommand draw(form);
+  if (options.created.isValid()) draw.setToday(options.created);
+  const DrawReport report = draw.run();
   if (report.predictionDateMissing) {
     complain(QStringLiteral("予測年データが未入力です"));
     return kExitFailed;
