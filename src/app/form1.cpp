@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/platform.h"
 #include "app/twips.h"
+#include "app/window_placement.h"
 #include "datafile/open_command.h"
 #include "datafile/save_command.h"
 #include "help/form2.h"
@@ -17,9 +18,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
-#include <QWindow>
-#include <QScreen>
 #include <exception>
 
 namespace eq {
@@ -78,21 +76,13 @@ void Form1::connectHandlers() {
 
 void Form1::Form_Load() {
   show();
-  waitUntilExposed();
+  waitUntilFramed(*this);
   form2();
   // The outer size is set; Qt sizes the client area, so take the frame off first.
   const QSize frame = frameGeometry().size() - size();
   resize(twipsToPixels(25200) - frame.width(), twipsToPixels(15100) - frame.height());
-  // Centred from the outer size as read back, in single precision, even when negative.
-  if (const QScreen* screen = this->screen()) {
-    const float screenWidth = static_cast<float>(pixelsToTwips(screen->geometry().width()));
-    const float screenHeight = static_cast<float>(pixelsToTwips(screen->geometry().height()));
-    const float windowWidth = static_cast<float>(pixelsToTwips(frameGeometry().width()));
-    const float windowHeight = static_cast<float>(pixelsToTwips(frameGeometry().height()));
-    const float left = (screenWidth - windowWidth) / 2;
-    const float top = (screenHeight - windowHeight) / 2;
-    move(screen->geometry().left() + twipsToPixels(left), screen->geometry().top() + twipsToPixels(top));
-  }
+  // Centred from the outer size as read back.
+  centreOnScreen(*this);
   Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
   DrawnCount = 0;
   ShowBackgroundMap = 1;
@@ -111,16 +101,6 @@ void Form1::Form_Load() {
   Command7->setVisible(false);
   Command8->setVisible(false);
   Picture1->setFocus();
-}
-
-// A window manager frames the window only once it is mapped; the outer size and the
-// centring need that frame, so start-up waits for it (briefly, never for long).
-void Form1::waitUntilExposed() {
-  QElapsedTimer timer;
-  timer.start();
-  while (windowHandle() && !windowHandle()->isExposed() && timer.elapsed() < 500)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  QCoreApplication::processEvents();
 }
 
 Form2& Form1::form2() {

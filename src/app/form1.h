@@ -94,7 +94,6 @@ class Form1 : public QWidget, public FormVariables {
   void createControls();
   void applyTabOrder();
   void connectHandlers();
-  void waitUntilExposed();
 
   Platform& platform_;
   QPointer<Form2> form2_;

@@ -14,6 +14,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QUrl>
+#include <cmath>
 
 namespace eq {
 
@@ -21,7 +22,11 @@ MessageAnswer QtPlatform::messageBox(const QString& text, const QString& caption
                                      MessageIcon icon) {
   QMessageBox box(parent_);
   box.setWindowTitle(caption);
-  box.setText(text);
+  // The questions break their lines with LF then CR; on screen that pair is one
+  // line break, not a blank line.
+  QString shown = text;
+  shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+  box.setText(shown);
   switch (icon) {
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
     case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
@@ -107,13 +112,25 @@ class QtPrinterDevice : public PrinterDevice {
       printer_.setOutputFileName(pdfOutputPath);
     }
     printer_.setFullPage(true);
+    // Every job starts upright: the page size is read in portrait before the
+    // print command turns the paper to landscape, whatever an earlier job left.
+    printer_.setPageOrientation(QPageLayout::Portrait);
+  }
+
+  ~QtPrinterDevice() override {
+    // A job that did not reach its end is not printed half-way.
+    if (painter_.isActive()) {
+      printer_.abort();
+      painter_.end();
+    }
   }
 
   QString name() const override { return printer_.printerName(); }
 
   QSizeF pageSizeTwips() const override {
-    const QSizeF points = printer_.pageLayout().fullRectPoints().size();
-    return points * 20.0;  // 20 twips per point
+    // Whole twips of the paper (A4 upright: 11906 x 16838).
+    const QSizeF mm = printer_.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    return QSizeF(std::round(mm.width() / 25.4 * 1440), std::round(mm.height() / 25.4 * 1440));
   }
 
   void setPaperSizeA4() override { printer_.setPageSize(QPageSize(QPageSize::A4)); }
@@ -128,13 +145,13 @@ class QtPrinterDevice : public PrinterDevice {
   }
 
   bool endPage() override {
-    if (!painter_.isActive() && !painter_.begin(&printer_)) return false;
-    return true;  // one page only: the document's end finishes it
+    // One page only: ending the document finishes it.
+    return painter_.isActive() || painter_.begin(&printer_);
   }
 
   bool endDocument() override {
     if (!painter_.isActive()) return false;
-    return painter_.end();
+    return painter_.end() && printer_.printerState() != QPrinter::Error;
   }
 
  private:
