@@ -50,6 +50,7 @@ bool PictureBox::circle(float x, float y, float radius, QColor color) {
 }
 
 void PictureBox::print(const QString& text) {
+  if (text.isEmpty()) return;  // shows nothing
   sheet_.add(SheetText{static_cast<float>(toMapX(currentX_)), static_cast<float>(toMapY(currentY_)),
                        foreColor_.rgb(), text});
   changed();
@@ -59,7 +60,7 @@ QImage PictureBox::image() const { return renderSheetImage(sheet_); }
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  paintSheet(painter, sheet_, QRectF(0, 0, Sheet::kWidth / 15.0, Sheet::kHeight / 15.0));
+  paintSheet(painter, sheet_, QRectF(0, 0, Sheet::kWidth / kMapUnitsPerScreenPixel, Sheet::kHeight / kMapUnitsPerScreenPixel));
 }
 
 }  // namespace eq

@@ -37,17 +37,19 @@ class PictureBox : public QWidget {
   void setFillColor(QColor color) { fillColor_ = color; }
   void setForeColor(QColor color) { foreColor_ = color; }
   QColor foreColor() const { return foreColor_; }
-  void setCurrentX(double x) { currentX_ = x; }
-  void setCurrentY(double y) { currentY_ = y; }
-  double currentX() const { return currentX_; }
-  double currentY() const { return currentY_; }
+  // The current text position, in the current scale mode, at single precision.
+  void setCurrentX(float x) { currentX_ = x; }
+  void setCurrentY(float y) { currentY_ = y; }
+  float currentX() const { return currentX_; }
+  float currentY() const { return currentY_; }
 
   // Drawing in the current scale mode; coordinates arrive at single precision.
   void pSet(float x, float y, QColor color);
   void line(float x1, float y1, float x2, float y2, QColor color);
   // A circle with the current fill style and fill colour. A negative radius draws nothing and fails.
   bool circle(float x, float y, float radius, QColor color);
-  // Prints text with its top-left corner at the current position, in the foreground colour.
+  // Prints text with its top-left corner at the current position, in the foreground
+  // colour. An empty text shows nothing and is not recorded.
   void print(const QString& text);
 
   const Sheet& sheet() const { return sheet_; }
@@ -68,8 +70,8 @@ class PictureBox : public QWidget {
   int fillStyle_ = 1;
   QColor fillColor_ = Qt::black;
   QColor foreColor_ = Qt::black;
-  double currentX_ = 0;
-  double currentY_ = 0;
+  float currentX_ = 0;
+  float currentY_ = 0;
 };
 
 }  // namespace eq

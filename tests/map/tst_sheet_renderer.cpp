@@ -1,0 +1,365 @@
+// The renderer and the exports: a drawn sheet against a committed golden image
+// (text regions left out, so fonts may differ), one-pixel lines at every scale, the
+// background unscaled, the widget's HiDPI picture, PDF, SVG and JSON output, and
+// files that are written whole or not at all.
+
+#include "app/eruption_table.h"
+#include "app/form1.h"
+#include "app/scripted_platform.h"
+#include "map/draw_command.h"
+#include "map/picture_box.h"
+#include "map/sheet_export.h"
+#include "map/sheet_renderer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace eq {
+namespace {
+
+const QString kGolden = QStringLiteral(EQ_SOURCE_DIR "/tests/data/golden_sheet.png");
+
+// A sheet as the Draw button makes it: three volcanoes, one excluded row, a title.
+struct DrawnSheet {
+  ScriptedPlatform platform;
+  Form1 form{platform};
+  DrawnSheet() {
+    form.Form_Load();
+    form.ShowBackgroundMap = 0;
+    const QStringList rows[] = {
+        {"桜島", "2019", "11", "8", "31.58", "130.66"},
+        {"浅間山", "2004", "9", "1", "36.40", "138.52"},
+        {"有珠山", "2000", "3", "31", "42.54", "140.84"},
+        {"未来山", "2030", "1", "1", "35", "135"},
+    };
+    for (int r = 0; r < 4; ++r) {
+      for (int f = 0; f < 6; ++f) form.TextEQ(fieldIndex(r + 1, f + 1))->setText(rows[r][f]);
+      form.CheckEQ(r + 1)->setChecked(true);
+    }
+    form.TextEQ(61)->setText(QStringLiteral("2024"));
+    form.TextEQ(62)->setText(QStringLiteral("5"));
+    form.TextEQ(63)->setText(QStringLiteral("1"));
+    form.TitleComment = QStringLiteral("試験用の地震サークル");
+    DrawCommand(form).setToday(QDate(2026, 12, 6)).run();
+  }
+  const Sheet& sheet() const { return form.Picture1->sheet(); }
+};
+
+// Pixels of the image (at `scale`) that text may cover: each text's cell row from its
+// top-left corner, as wide as 1.2 text heights per character plus a margin.
+QImage textMask(const Sheet& sheet, QSize size, double scale) {
+  QImage mask(size, QImage::Format_Grayscale8);
+  mask.fill(0);
+  QPainter p(&mask);
+  const double k = scale / kMapUnitsPerScreenPixel;
+  for (const auto& item : sheet.items()) {
+    if (const auto* t = std::get_if<SheetText>(&item)) {
+      const double width = (static_cast<double>(t->text.size()) * 1.2 + 1) * kSheetTextHeight;
+      p.fillRect(QRectF((t->x - 60) * k, (t->y - 60) * k, width * k, 360 * k), Qt::white);
+    }
+  }
+  return mask;
+}
+
+int channelDifference(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+// Rows of dark pixels in column x, counted from y0 downwards over a short span.
+int darkRun(const QImage& image, int x, int y0, int span) {
+  int count = 0;
+  for (int y = std::max(0, y0); y < std::min(image.height(), y0 + span); ++y) count += qGray(image.pixel(x, y)) < 128;
+  return count;
+}
+
+}  // namespace
+
+class TestSheetRenderer : public QObject {
+  Q_OBJECT
+ private slots:
+  void goldenImage();
+  void linesAndPointsOneScreenPixel_data();
+  void linesAndPointsOneScreenPixel();
+  void circlesAreAntialiased();
+  void backgroundIsUnscaled();
+  void widgetPaintsVectorsOnHiDpi();
+  void farAwayItemsAreHarmless();
+  void pdfIsOnePageOfTheSheetsSize();
+  void svgHasTheSheetsSize();
+  void jsonDump();
+  void formatByExtension_data();
+  void formatByExtension();
+  void failedWriteLeavesNothing();
+  void failedWriteKeepsOldFile();
+};
+
+void TestSheetRenderer::goldenImage() {
+  DrawnSheet drawn;
+  const QImage image = renderSheetImage(drawn.sheet()).convertToFormat(QImage::Format_RGB32);
+  QCOMPARE(image.size(), QSize(1200, 853));
+  if (qEnvironmentVariableIsSet("EQ_UPDATE_GOLDEN")) {
+    QVERIFY(image.save(kGolden));
+    QSKIP("golden image written");
+  }
+  const QImage golden = QImage(kGolden).convertToFormat(QImage::Format_RGB32);
+  QCOMPARE(golden.size(), image.size());
+  const QImage mask = textMask(drawn.sheet(), image.size(), 1.0);
+  int compared = 0;
+  int differing = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(mask.pixel(x, y)) != 0) continue;
+      ++compared;
+      differing += channelDifference(image.pixel(x, y), golden.pixel(x, y)) > 48;
+    }
+  }
+  QVERIFY(compared > image.width() * image.height() / 2);
+  QVERIFY2(differing <= compared / 5000, qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(differing).arg(compared)));
+  // The texts are there, whatever the font: the creation stamp's cell has dark blue pixels.
+  int blue = 0;
+  const int createdTop = static_cast<int>(9 * 240 / 15.0);
+  for (int y = createdTop; y < createdTop + 16; ++y) {
+    for (int x = static_cast<int>(131.3 * 8); x < 1200; ++x) {
+      const QRgb c = image.pixel(x, y);
+      blue += qBlue(c) > 128 && qRed(c) < 128 && qGreen(c) < 128;
+    }
+  }
+  QVERIFY(blue > 10);
+}
+
+void TestSheetRenderer::linesAndPointsOneScreenPixel_data() {
+  QTest::addColumn<double>("scale");
+  QTest::newRow("1") << 1.0;
+  QTest::newRow("2") << 2.0;
+  QTest::newRow("3") << 3.0;
+}
+
+void TestSheetRenderer::linesAndPointsOneScreenPixel() {
+  QFETCH(double, scale);
+  Sheet sheet;
+  sheet.add(SheetLine{600, 750, 6000, 750, qRgb(0, 0, 0)});
+  sheet.add(SheetPoint{3000, 3000, qRgb(0, 0, 0)});
+  const QImage image = renderSheetImage(sheet, scale);
+  const auto px = [scale](double mapUnits) { return static_cast<int>(mapUnits * scale / kMapUnitsPerScreenPixel); };
+  const int expected = static_cast<int>(std::lround(scale));
+  QCOMPARE(darkRun(image, px(2000), px(750) - 4, 12), expected);
+  QCOMPARE(darkRun(image, px(3000) + expected / 2, px(3000) - 4, 12), expected);
+}
+
+void TestSheetRenderer::circlesAreAntialiased() {
+  Sheet sheet;
+  sheet.add(SheetCircle{9000, 6000, 3000, qRgb(255, 0, 0), std::nullopt});
+  const QImage image = renderSheetImage(sheet);
+  int partial = 0;
+  for (int x = 0; x < image.width(); ++x) {
+    for (int y = 150; y < 250; ++y) {
+      const QRgb c = image.pixel(x, y);
+      partial += qRed(c) == 255 && qGreen(c) > 20 && qGreen(c) < 235;
+    }
+  }
+  QVERIFY(partial > 20);
+  // Unfilled: the centre stays white.
+  QCOMPARE(image.pixel(600, 400), qRgb(255, 255, 255));
+}
+
+void TestSheetRenderer::backgroundIsUnscaled() {
+  QTemporaryDir dir;
+  QImage bitmap(40, 30, QImage::Format_RGB32);
+  bitmap.fill(qRgb(10, 120, 200));
+  bitmap.setPixel(39, 29, qRgb(250, 0, 250));
+  const QString path = dir.filePath(QStringLiteral("JapanMap3.bmp"));
+  QVERIFY(bitmap.save(path, "BMP"));
+  PictureBox picture;
+  QVERIFY(picture.loadPicture(path));
+  QCOMPARE(picture.sheet().backgroundName(), QStringLiteral("JapanMap3.bmp"));
+  QVERIFY(!picture.loadPicture(dir.filePath(QStringLiteral("missing.bmp"))));
+  QCOMPARE(picture.sheet().backgroundName(), QStringLiteral("JapanMap3.bmp"));  // unchanged
+  const QImage image = picture.image();
+  QCOMPARE(image.pixel(0, 0), qRgb(10, 120, 200));
+  QCOMPARE(image.pixel(39, 29), qRgb(250, 0, 250));
+  QCOMPARE(image.pixel(40, 29), qRgb(255, 255, 255));
+  QCOMPARE(image.pixel(39, 30), qRgb(255, 255, 255));
+}
+
+void TestSheetRenderer::widgetPaintsVectorsOnHiDpi() {
+  DrawnSheet drawn;
+  PictureBox* widget = drawn.form.Picture1;
+  QImage hiDpi(2400, 1706, QImage::Format_RGB32);
+  hiDpi.setDevicePixelRatio(2);
+  hiDpi.fill(Qt::white);
+  widget->render(&hiDpi);
+  hiDpi.setDevicePixelRatio(1);
+  const QImage twice = renderSheetImage(drawn.sheet(), 2.0);
+  // The scale bar's arm is two device pixels thick, as in the sheet drawn at twice the size.
+  QCOMPARE(darkRun(hiDpi, 200, 100, 20), 2);
+  const QImage mask = textMask(drawn.sheet(), twice.size(), 2.0);
+  int differing = 0;
+  for (int y = 0; y < 1706; y += 2) {
+    for (int x = 0; x < 2400; x += 2) {
+      if (qGray(mask.pixel(x, y)) == 0) differing += channelDifference(hiDpi.pixel(x, y), twice.pixel(x, y)) > 48;
+    }
+  }
+  QVERIFY2(differing < 100, qPrintable(QString::number(differing)));
+}
+
+void TestSheetRenderer::farAwayItemsAreHarmless() {
+  Sheet sheet;
+  sheet.add(SheetCircle{-3e30f, 2e30f, 1e6f, qRgb(255, 0, 0), qRgb(255, 0, 0)});
+  sheet.add(SheetCircle{9000, 6400, 1e9f, qRgb(255, 0, 0), std::nullopt});  // outline far beyond every edge
+  sheet.add(SheetPoint{-1e30f, 1e30f, qRgb(0, 0, 0)});
+  sheet.add(SheetText{3e38f, 5, qRgb(0, 0, 0), QStringLiteral("遠い")});
+  const QImage image = renderSheetImage(sheet);
+  for (int y = 0; y < image.height(); y += 7) {
+    for (int x = 0; x < image.width(); x += 7) QCOMPARE(image.pixel(x, y), qRgb(255, 255, 255));
+  }
+}
+
+void TestSheetRenderer::pdfIsOnePageOfTheSheetsSize() {
+  DrawnSheet drawn;
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+  QString error;
+  QVERIFY2(writeSheetFile(drawn.sheet(), path, SheetFormat::Pdf, 1.0, {}, &error), qPrintable(error));
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QByteArray pdf = file.readAll();
+  QVERIFY(pdf.startsWith("%PDF-"));
+  QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
+  // 18000 x 12800 twips are 900 x 640 points.
+  const QRegularExpression mediaBox(QStringLiteral(R"(/MediaBox \[0 0 900(\.0+)? 640(\.0+)?\])"));
+  QVERIFY(mediaBox.match(QString::fromLatin1(pdf)).hasMatch());
+}
+
+void TestSheetRenderer::svgHasTheSheetsSize() {
+  DrawnSheet drawn;
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("sheet.svg"));
+  QVERIFY(writeSheetFile(drawn.sheet(), path, SheetFormat::Svg, 1.0, {}, nullptr));
+  QSvgRenderer svg(path);
+  QVERIFY(svg.isValid());
+  QCOMPARE(svg.viewBoxF().width(), 1200.0);
+  QVERIFY(std::fabs(svg.viewBoxF().height() - 12800 / 15.0) < 0.01);
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
+  QVERIFY(text.contains(QStringLiteral("width=\"317.5mm\"")));  // 12.5 inches
+  QVERIFY(text.contains(QStringLiteral("作成日")));
+}
+
+void TestSheetRenderer::jsonDump() {
+  DrawnSheet drawn;
+  SheetDumpExtras extras;
+  extras.rows = {{1, QStringLiteral("drawn"), 12.5}, {2, QStringLiteral("excluded"), std::nullopt}};
+  extras.countLabel = drawn.form.Label21->text();
+  extras.warningVisible = true;
+  QJsonParseError parseError;
+  const QJsonDocument doc = QJsonDocument::fromJson(sheetJson(drawn.sheet(), extras), &parseError);
+  QVERIFY2(!doc.isNull(), qPrintable(parseError.errorString()));
+  const QJsonObject root = doc.object();
+  QCOMPARE(root.value("width").toInt(), 18000);
+  QCOMPARE(root.value("height").toInt(), 12800);
+  QVERIFY(root.value("background").isNull());
+  QCOMPARE(root.value("countLabel").toString(), QStringLiteral("描画データ数  =  3"));
+  QCOMPARE(root.value("warningVisible").toBool(), true);
+  QCOMPARE(root.value("rows").toArray().size(), 2);
+  QCOMPARE(root.value("rows").toArray()[0].toObject().value("radiusKm").toDouble(), 12.5);
+  QVERIFY(root.value("rows").toArray()[1].toObject().value("radiusKm").isNull());
+
+  // Every item, in order, with the floats the surface received.
+  const QJsonArray items = root.value("items").toArray();
+  const auto& sheetItems = drawn.sheet().items();
+  QCOMPARE(static_cast<std::size_t>(items.size()), sheetItems.size());
+  const auto same = [](const QJsonValue& v, float f) { return static_cast<float>(v.toDouble()) == f; };
+  for (int i = 0; i < items.size(); ++i) {
+    const QJsonObject o = items[i].toObject();
+    const auto& item = sheetItems[static_cast<std::size_t>(i)];
+    if (const auto* p = std::get_if<SheetPoint>(&item)) {
+      QCOMPARE(o.value("type").toString(), QStringLiteral("point"));
+      QVERIFY(same(o.value("x"), p->x) && same(o.value("y"), p->y));
+      QCOMPARE(o.value("color").toString(), QStringLiteral("#000000"));
+    } else if (const auto* l = std::get_if<SheetLine>(&item)) {
+      QCOMPARE(o.value("type").toString(), QStringLiteral("line"));
+      QVERIFY(same(o.value("x1"), l->x1) && same(o.value("y2"), l->y2));
+    } else if (const auto* c = std::get_if<SheetCircle>(&item)) {
+      QCOMPARE(o.value("type").toString(), QStringLiteral("circle"));
+      QVERIFY(same(o.value("x"), c->x) && same(o.value("y"), c->y) && same(o.value("r"), c->r));
+      QCOMPARE(o.value("color").toString(), QStringLiteral("#ff0000"));
+      QCOMPARE(o.value("fill").isNull(), !c->fill.has_value());
+    } else if (const auto* t = std::get_if<SheetText>(&item)) {
+      QCOMPARE(o.value("type").toString(), QStringLiteral("text"));
+      QVERIFY(same(o.value("x"), t->x) && same(o.value("y"), t->y));
+      QCOMPARE(o.value("text").toString(), t->text);
+    }
+  }
+  // Text cells in map units: "作成日" on line 12 at column 131.3.
+  bool found = false;
+  for (const auto& v : items) {
+    const QJsonObject o = v.toObject();
+    if (o.value("text").toString() == QStringLiteral("作成日")) {
+      found = true;
+      QCOMPARE(o.value("x").toDouble(), 15756.0);
+      QCOMPARE(o.value("y").toDouble(), 2880.0);
+      QCOMPARE(o.value("color").toString(), QStringLiteral("#0000ff"));
+    }
+  }
+  QVERIFY(found);
+}
+
+void TestSheetRenderer::formatByExtension_data() {
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<int>("format");
+  QTest::newRow("png") << "a/b.png" << int(SheetFormat::Png);
+  QTest::newRow("upper case") << "B.PDF" << int(SheetFormat::Pdf);
+  QTest::newRow("svg") << "c.svg" << int(SheetFormat::Svg);
+  QTest::newRow("json") << "地図.json" << int(SheetFormat::Json);
+  QTest::newRow("bmp") << "x.bmp" << -1;
+  QTest::newRow("none") << "sheet" << -1;
+}
+
+void TestSheetRenderer::formatByExtension() {
+  QFETCH(QString, path);
+  QFETCH(int, format);
+  const auto got = sheetFormatForPath(path);
+  QCOMPARE(got ? int(*got) : -1, format);
+}
+
+void TestSheetRenderer::failedWriteLeavesNothing() {
+  QTemporaryDir dir;
+  DrawnSheet drawn;
+  const QString path = dir.filePath(QStringLiteral("missing-folder/sheet.png"));
+  QString error;
+  QVERIFY(!writeSheetFile(drawn.sheet(), path, SheetFormat::Png, 1.0, {}, &error));
+  QVERIFY(!error.isEmpty());
+  QVERIFY(!QFile::exists(path));
+  // A folder in the file's place cannot be replaced either.
+  QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.json")));
+  QVERIFY(!writeSheetFile(drawn.sheet(), dir.filePath(QStringLiteral("taken.json")), SheetFormat::Json, 1.0, {}, &error));
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
+}
+
+void TestSheetRenderer::failedWriteKeepsOldFile() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("sheet.png"));
+  QFile old(path);
+  QVERIFY(old.open(QIODevice::WriteOnly));
+  old.write("old");
+  old.close();
+  DrawnSheet drawn;
+  QString error;
+  // An image too large to make fails after the temporary file was opened.
+  QVERIFY(!writeSheetFile(drawn.sheet(), path, SheetFormat::Png, 1000.0, {}, &error));
+  QVERIFY(old.open(QIODevice::ReadOnly));
+  QCOMPARE(old.readAll(), QByteArray("old"));
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("sheet.png")});
+}
+
+}  // namespace eq
+
+QTEST_MAIN(eq::TestSheetRenderer)
+#include "tst_sheet_renderer.moc"
