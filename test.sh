@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# The same set-up as run.sh, then every test, headless.
+# The same set-up as run.sh, then every test, headless: with clang, first a short
+# fuzzing run of the file reader and the number conversions, then the test suite.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
 "$root/scripts/setup.sh"
+
+fuzz_status=0
+if command -v clang++ >/dev/null 2>&1; then
+  "$root/scripts/fuzz.sh" || fuzz_status=$?
+fi
+
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc 2>/dev/null || echo 2)"
-# With clang: a short fuzzing run of the file reader and the number conversions.
-if command -v clang++ >/dev/null 2>&1; then
-  "$root/scripts/fuzz.sh"
+if [ "$fuzz_status" -ne 0 ]; then
+  echo "test.sh: the fuzzing run failed (see above)" >&2
+  exit "$fuzz_status"
 fi
