@@ -7,6 +7,9 @@
 #include "map/render_cli.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
   const bool render = eq::isRenderCommand(argc, argv);
@@ -14,6 +17,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("eqcircle"));
   eq::installJapaneseFontSubstitutes();
+  // Qt's own dialogs (file dialog, buttons) speak Japanese too, whatever the system's locale.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  QTranslator qtTranslation;
+  if (qtTranslation.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTranslation);
   if (render) return eq::runRenderCommand(argc, argv);
 
   eq::QtPlatform platform;

@@ -63,7 +63,8 @@ std::optional<QString> QtPlatform::openFileDialog(const FileDialogRequest& reque
   const QString description = request.filter.section(QLatin1Char('|'), 0, 0);
   QString pattern = request.filter.section(QLatin1Char('|'), 1, 1);
   if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
-  QFileDialog::Options options;
+  // The description already names its pattern; the list shows just that.
+  QFileDialog::Options options = QFileDialog::HideNameFilterDetails;
   if (request.hideReadOnly) options |= QFileDialog::ReadOnly;
   const QString path = QFileDialog::getOpenFileName(parent_, request.title, request.initialPath,
                                                     description + QStringLiteral(" (") + pattern + QLatin1Char(')'),
