@@ -2,26 +2,21 @@
 // at the top-left, the MENU button), opening it from 引用文献 and coming back by
 // MENU or by closing it, and the centring rule it shares with the main window.
 
-#include "app/form1.h"
-#include "app/scripted_platform.h"
 #include "app/twips.h"
 #include "app/window_placement.h"
+#include "common/form_fixture.h"
 #include "help/form2.h"
 #include "map/picture_box.h"
 
 #include <QPointer>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
 using namespace eq;
+using namespace eq::test;
 
 namespace {
-void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
-
-void finishClosing() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
 // Runs `action` inside the application's own event loop, where closing the last
 // visible window would end the program, then leaves the loop.
 template <typename Action>
@@ -40,7 +35,6 @@ class TestForm2 : public QObject {
   void centring_data();
   void centring();
   void looks();
-  void figure();
   void openAndMenu();
   void closeAndReopen();
   void openingChangesNothingElse();
@@ -65,23 +59,16 @@ void TestForm2::centring() {
 }
 
 void TestForm2::looks() {
-  ScriptedPlatform platform;
-  Form1 form(platform);
-  form.Form_Load();
-  Form2& reference = form.form2();
+  FormFixture fx;
+  Form2& reference = fx.form.form2();
+  QVERIFY(!reference.isVisible());  // start-up creates it hidden
   QCOMPARE(reference.windowTitle(), QStringLiteral("引用文献"));
   QCOMPARE(reference.size(), QSize(twipsToPixels(10200), twipsToPixels(5730)));
   QCOMPARE(reference.Command1->text(), QStringLiteral("MENU"));
   QCOMPARE(reference.Command1->geometry(), twipsRect(240, 5160, 975, 375));
-  QVERIFY(!reference.isVisible());  // start-up creates it hidden
-}
 
-void TestForm2::figure() {
   const QImage figure = Form2::referenceFigure();
   QCOMPARE(figure.size(), QSize(664, 377));
-  ScriptedPlatform platform;
-  Form1 form(platform);
-  Form2& reference = form.form2();
   reference.Command1->hide();
   const QImage shown = reference.grab().toImage().convertToFormat(QImage::Format_RGB32);
   QCOMPARE(shown.size(), reference.size());
@@ -97,61 +84,51 @@ void TestForm2::figure() {
 }
 
 void TestForm2::openAndMenu() {
-  ScriptedPlatform platform;
-  Form1 form(platform);
-  form.Form_Load();
-  QPointer<Form2> first = &form.form2();
+  FormFixture fx;
+  QPointer<Form2> first = &fx.form.form2();
 
-  click(form.Label33);
-  QVERIFY(!form.isVisible());
+  click(fx.form.Label33);
+  QVERIFY(!fx.form.isVisible());
   QVERIFY(first && first->isVisible());
-  // Centred on its screen.
-  const QRect screen = first->screen()->geometry();
-  const QRect frame = first->frameGeometry();
-  QVERIFY(std::abs(frame.left() - (screen.left() + (screen.width() - frame.width()) / 2)) <= 1);
-  QVERIFY(std::abs(frame.top() - (screen.top() + (screen.height() - frame.height()) / 2)) <= 1);
+  QVERIFY(isCentred(first));
 
   QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
   duringEventLoop([&] { click(first->Command1); });
   QCOMPARE(lastWindowClosed.count(), 0);
-  QVERIFY(form.isVisible());
+  QVERIFY(fx.form.isVisible());
   QVERIFY(first && !first->isVisible());  // hidden, not gone
 
-  click(form.Label33);
-  QCOMPARE(&form.form2(), first.data());
-  QVERIFY(first->isVisible() && !form.isVisible());
+  click(fx.form.Label33);
+  QCOMPARE(&fx.form.form2(), first.data());
+  QVERIFY(first->isVisible() && !fx.form.isVisible());
 }
 
 void TestForm2::closeAndReopen() {
-  ScriptedPlatform platform;
-  Form1 form(platform);
-  form.Form_Load();
-  click(form.Label33);
-  QPointer<Form2> first = form.existingForm2();
+  FormFixture fx;
+  click(fx.form.Label33);
+  QPointer<Form2> first = fx.form.existingForm2();
   QVERIFY(first && first->isVisible());
   first->move(first->pos() + QPoint(40, 30));  // moved away by the user
   QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
 
   // Closed from inside the running program, which must go on.
   duringEventLoop([&] { first->close(); });
-  finishClosing();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QCOMPARE(lastWindowClosed.count(), 0);
-  QVERIFY(form.isVisible());
+  QVERIFY(fx.form.isVisible());
   QVERIFY(first.isNull());
-  QVERIFY(form.existingForm2() == nullptr);
+  QVERIFY(fx.form.existingForm2() == nullptr);
 
-  click(form.Label33);
-  Form2* second = form.existingForm2();
+  click(fx.form.Label33);
+  Form2* second = fx.form.existingForm2();
   QVERIFY(second && second->isVisible());
-  QVERIFY(!form.isVisible());
-  const QRect screen = second->screen()->geometry();
-  QVERIFY(std::abs(second->frameGeometry().left() - (screen.left() + (screen.width() - second->frameGeometry().width()) / 2)) <= 1);
+  QVERIFY(!fx.form.isVisible());
+  QVERIFY(isCentred(second));
 }
 
 void TestForm2::openingChangesNothingElse() {
-  ScriptedPlatform platform;
-  Form1 form(platform);
-  form.Form_Load();
+  FormFixture fx;
+  Form1& form = fx.form;
   form.TextEQ(1)->setText(QStringLiteral("阿蘇山"));
   form.TextEQ(61)->setText(QStringLiteral("2025"));
   form.CheckEQ(1)->setChecked(true);
@@ -167,7 +144,7 @@ void TestForm2::openingChangesNothingElse() {
   QVERIFY(form.CheckEQ(1)->isChecked());
   QCOMPARE(form.Picture1->image(), sheet);
   QVERIFY(form.Label25->isVisible());
-  QVERIFY(platform.messages.empty());
+  QVERIFY(fx.platform.messages.empty());
 }
 
 QTEST_MAIN(TestForm2)
