@@ -14,7 +14,6 @@ class TestPrintFit : public QObject {
   void pictureSize();
   void fit_data();
   void fit();
-  void portraitA4Example();
   void nothingToFit_data();
   void nothingToFit();
 };
@@ -77,17 +76,6 @@ void TestPrintFit::fit() {
   // The fitted picture never leaves the page it was fitted to.
   QVERIFY(fit->width <= pageWidth + 0.5);
   QVERIFY(fit->height <= pageHeight + 0.5);
-}
-
-void TestPrintFit::portraitA4Example() {
-  const auto fit = fitPictureToPage(11906, 16838, pictureSizeOfBitmap(1200, 853));
-  QVERIFY(fit.has_value());
-  QVERIFY(std::fabs(fit->heightRatio - 0.74607f) < 1e-5f);
-  QVERIFY(std::fabs(fit->widthRatio - 0.37499f) < 1e-5f);
-  QVERIFY(std::fabs(fit->drawWidth - 16668.4) < 1e-6);
-  QVERIFY(std::fabs(fit->drawHeight - 11848.2) < 1e-6);
-  // It lies inside the landscape A4 page it is printed on.
-  QVERIFY(fit->drawWidth < 16838 && fit->drawHeight < 11906);
 }
 
 void TestPrintFit::nothingToFit_data() {
