@@ -32,7 +32,8 @@ bool printOnPage(PrinterDevice& printer, const Sheet& sheet, PictureSize picture
 // hides itself and the marker Label32 returns.
 void confirmBackgroundMap(Form1& form, QPushButton* button, int16_t wanted, const QString& question) {
   form.ShowBackgroundMap = wanted;
-  if (!askYesNo(form.platform(), confirmationText({question}))) form.ShowBackgroundMap = static_cast<int16_t>(wanted == 0 ? 1 : 0);
+  if (!askYesNo(form.platform(), confirmationText({question})))
+    form.ShowBackgroundMap = static_cast<int16_t>(wanted == 0 ? 1 : 0);
   button->setVisible(false);
   form.Label32->setVisible(true);
 }
