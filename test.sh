@@ -4,7 +4,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
-"$root/scripts/setup.sh"
+# pdftoppm rasterises the printed PDF; with clang, its sanitizer and libFuzzer runtime.
+extra=(poppler-utils)
+if command -v clang++ >/dev/null 2>&1; then extra+=(libclang-rt-dev); fi
+"$root/scripts/setup.sh" "${extra[@]}"
 
 fuzz_status=0
 if command -v clang++ >/dev/null 2>&1; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: installs what is missing (Debian 12), then
 # configures and builds into ./build. A second run installs nothing and rebuilds
-# only what changed.
+# only what changed. Arguments name further packages (the tests' own tools).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n
-  poppler-utils
+  "$@"
 )
 
 missing=()

@@ -2,8 +2,8 @@
 
 #include "app/eruption_table.h"
 #include "app/form1.h"
+#include "app/messages.h"
 #include "app/platform.h"
-#include "datafile/file_messages.h"
 #include "datafile/record_format.h"
 #include "datafile/row_arrays.h"
 #include "model/number_text.h"
@@ -97,12 +97,12 @@ void openEruptionDataFile(Form1& form) {
   form.CommonDialog1.fileName = *chosen;
   form.CommonDialog1.fileTitle = QFileInfo(*chosen).fileName();
 
-  const QString question = QStringLiteral("現在表示データを") + *chosen + QStringLiteral("データに置き換えます") +
-                           QChar(10) + QChar(13) + QStringLiteral("いいですか");
-  if (!askYesNo(platform, question)) return;
+  if (!askYesNo(platform, confirmationText({QStringLiteral("現在表示データを") + *chosen +
+                                             QStringLiteral("データに置き換えます")})))
+    return;
 
   const LoadResult result = loadEruptionDataFile(form, *chosen);
-  if (!result.ok) reportFailure(platform, result.error);
+  if (!result.ok) warnUser(platform, result.error);
 }
 
 LoadResult loadEruptionDataFile(Form1& form, const QString& path) {

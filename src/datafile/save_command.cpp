@@ -1,8 +1,8 @@
 #include "datafile/save_command.h"
 
 #include "app/form1.h"
+#include "app/messages.h"
 #include "app/platform.h"
-#include "datafile/file_messages.h"
 #include "datafile/record_format.h"
 #include "datafile/row_arrays.h"
 #include "model/number_text.h"
@@ -66,15 +66,14 @@ QString unwritableNameMessage(const Form1& form, const EncodedDataFile& encoded)
 
 void saveEruptionData(Form1& form) {
   Platform& platform = form.platform();
-  const QString question = QStringLiteral("噴火データを保存します") + QChar(10) + QChar(13) +
-                           QStringLiteral("好みの名前をつけて保存して下さい") + QChar(10) + QChar(13) +
-                           QStringLiteral("いいですか");
-  if (!askYesNo(platform, question)) return;
+  if (!askYesNo(platform, confirmationText({QStringLiteral("噴火データを保存します"),
+                                             QStringLiteral("好みの名前をつけて保存して下さい")})))
+    return;
 
   refreshRowArrays(form);
   const EncodedDataFile encoded = encodeDataFile(rowValues(form));
   if (encoded.failedRow != 0) {
-    reportFailure(platform, unwritableNameMessage(form, encoded));
+    warnUser(platform, unwritableNameMessage(form, encoded));
     return;
   }
 
@@ -83,11 +82,11 @@ void saveEruptionData(Form1& form) {
   QSaveFile file(path);
   const auto size = static_cast<qint64>(encoded.bytes.size());
   if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes.data(), size) != size || !file.commit()) {
-    reportFailure(platform, QStringLiteral("噴火データを保存できませんでした。\n保存先: ") + path);
+    warnUser(platform, QStringLiteral("噴火データを保存できませんでした。\n保存先: ") + path);
     return;
   }
   if (!platform.startEditor(path)) {
-    reportFailure(platform,
+    warnUser(platform,
                   QStringLiteral("テキストエディタを起動できませんでした。\n噴火データは次のファイルに保存されています。\n") + path);
   }
 }

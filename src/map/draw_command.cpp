@@ -2,6 +2,7 @@
 
 #include "app/eruption_table.h"
 #include "app/form1.h"
+#include "app/messages.h"
 #include "app/platform.h"
 #include "map/picture_box.h"
 #include "map/sheet_frame.h"
@@ -86,8 +87,7 @@ bool DrawCommand::readPredictionDate() {
   for (int k = 0; k < 3; ++k) {
     const QLineEdit* box = f.TextEQ(61 + k);
     if (box->text().isEmpty()) {
-      f.platform().messageBox(QStringLiteral("予測年データが未入力です"), QStringLiteral("メッセージ"),
-                              MessageButtons::Ok, MessageIcon::Exclamation);
+      warnUser(f.platform(), QStringLiteral("予測年データが未入力です"));
       return false;
     }
     if (const auto value = toSingle(leadingNumber(utf8(box).toStdString()))) *targets[k] = *value;

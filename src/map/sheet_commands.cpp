@@ -2,6 +2,7 @@
 
 #include "app/eruption_table.h"
 #include "app/form1.h"
+#include "app/messages.h"
 #include "app/platform.h"
 #include "map/picture_box.h"
 #include "map/print_fit.h"
@@ -10,14 +11,6 @@
 namespace eq {
 namespace {
 
-const QString kCaption = QStringLiteral("メッセージ");
-// Confirmation questions break their lines with a line feed followed by a carriage return.
-const QString kQuestionBreak = QStringLiteral("\n\r");
-const QString kIsThatAllRight = QStringLiteral("いいですか");
-
-void warn(Form1& form, const QString& text) {
-  form.platform().messageBox(text, kCaption, MessageButtons::Ok, MessageIcon::Exclamation);
-}
 
 // Sends the sheet to the printer: the fitted size is read from the page as the
 // printer has it, then the paper is set to landscape A4 and the sheet is drawn
@@ -39,9 +32,8 @@ bool printOnPage(PrinterDevice& printer, const Sheet& sheet, PictureSize picture
 // hides itself and the marker Label32 returns.
 void confirmBackgroundMap(Form1& form, QPushButton* button, int16_t wanted, const QString& question) {
   form.ShowBackgroundMap = wanted;
-  const MessageAnswer answer = form.platform().messageBox(question + kQuestionBreak + kIsThatAllRight, kCaption,
-                                                          MessageButtons::YesNo, MessageIcon::Information);
-  if (answer == MessageAnswer::No) form.ShowBackgroundMap = static_cast<int16_t>(wanted == 0 ? 1 : 0);
+  if (!askYesNo(form.platform(), confirmationText({question})))
+    form.ShowBackgroundMap = static_cast<int16_t>(wanted == 0 ? 1 : 0);
   button->setVisible(false);
   form.Label32->setVisible(true);
 }
@@ -62,12 +54,12 @@ void printSheet(Form1& form) {
   if (!printer) {
     QString text = QStringLiteral("印刷できるプリンタがありません。");
     if (copied) text += QStringLiteral("\n描画はクリップボードにコピーしました。");
-    warn(form, text);
+    warnUser(platform, text);
     return;
   }
   if (!printOnPage(*printer, form.Picture1->sheet(), picture)) {
     const QString name = printer->name();
-    warn(form, QStringLiteral("印刷できませんでした。\nプリンタ%1の状態と設定を確認してください。")
+    warnUser(platform, QStringLiteral("印刷できませんでした。\nプリンタ%1の状態と設定を確認してください。")
                    .arg(name.isEmpty() ? QString() : QStringLiteral("「%1」").arg(name)));
   }
 }
