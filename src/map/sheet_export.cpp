@@ -59,18 +59,24 @@ void appendColor(QByteArray& out, QRgb color) {
 // Appends `"key":value` pairs for the item.
 struct ItemWriter {
   QByteArray& out;
-  void field(const char* key, float value) {
+  void key(const char* name) {
     out += ",\"";
-    out += key;
+    out += name;
     out += "\":";
+  }
+  void field(const char* name, float value) {
+    key(name);
     appendNumber(out, value);
+  }
+  void colorField(const char* name, QRgb value) {
+    key(name);
+    appendColor(out, value);
   }
   void operator()(const SheetPoint& item) {
     out += "{\"type\":\"point\"";
     field("x", item.x);
     field("y", item.y);
-    out += ",\"color\":";
-    appendColor(out, item.color);
+    colorField("color", item.color);
     out += '}';
   }
   void operator()(const SheetLine& item) {
@@ -79,8 +85,7 @@ struct ItemWriter {
     field("y1", item.y1);
     field("x2", item.x2);
     field("y2", item.y2);
-    out += ",\"color\":";
-    appendColor(out, item.color);
+    colorField("color", item.color);
     out += '}';
   }
   void operator()(const SheetCircle& item) {
@@ -88,12 +93,11 @@ struct ItemWriter {
     field("x", item.x);
     field("y", item.y);
     field("r", item.r);
-    out += ",\"color\":";
-    appendColor(out, item.color);
-    out += ",\"fill\":";
+    colorField("color", item.color);
     if (item.fill) {
-      appendColor(out, *item.fill);
+      colorField("fill", *item.fill);
     } else {
+      key("fill");
       out += "null";
     }
     out += '}';
@@ -102,9 +106,8 @@ struct ItemWriter {
     out += "{\"type\":\"text\"";
     field("x", item.x);
     field("y", item.y);
-    out += ",\"color\":";
-    appendColor(out, item.color);
-    out += ",\"text\":";
+    colorField("color", item.color);
+    key("text");
     appendString(out, item.text);
     out += '}';
   }
