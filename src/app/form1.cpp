@@ -1,20 +1,16 @@
 #include "app/form1.h"
 
-#include "app/eruption_table.h"
-#include "app/fonts.h"
-#include "app/platform.h"
-#include "app/twips.h"
+#include "app/picture_box.h"
 #include "app/window_placement.h"
-#include "datafile/open_command.h"
-#include "datafile/save_command.h"
 #include "help/form2.h"
-#include "help/help_panels.h"
-#include "map/draw_command.h"
-#include "map/picture_box.h"
-#include "map/projection.h"
-#include "map/sheet_commands.h"
-#include "model/day_number.h"
-#include "model/radius_law.h"
+#include "platform/fonts.h"
+#include "platform/twips.h"
+#include "session/draw_command.h"
+#include "session/help_commands.h"
+#include "session/open_command.h"
+#include "session/save_command.h"
+#include "session/sheet_commands.h"
+#include "session/table_commands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,58 +19,79 @@
 namespace eq {
 namespace {
 
-// A click handler runs to completion; nothing it throws may reach the event loop.
-template <typename Handler>
-void runHandler(const char* name, Handler&& handler) noexcept {
+void setBackColor(QWidget* control, QRgb colour) {
+  const auto role = qobject_cast<const QLineEdit*>(control) ? QPalette::Base : QPalette::Window;
+  if (control->palette().color(QPalette::Active, role).rgb() == colour) return;
+  QPalette palette = control->palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) palette.setColor(group, role, colour);
+  control->setPalette(palette);
+}
+
+}  // namespace
+
+Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+  setFont(uiFont());
+  createControls();
+  applyTabOrder();
+  connectHandlers();
+  session_.setViewRefresh([this] { sync(); });
+  sync();
+}
+
+Form1::~Form1() {
+  session_.setViewRefresh({});
+  if (form2_) delete form2_.data();
+}
+
+void Form1::run(const char* name, const std::function<void()>& command) {
   try {
-    handler();
+    command();
   } catch (const std::exception& e) {
     qWarning("%s: %s", name, e.what());
   } catch (...) {
     qWarning("%s: unexpected failure", name);
   }
-}
-
-}  // namespace
-
-Form1::Form1(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
-  setFont(uiFont());
-  createControls();
-  applyTabOrder();
-  connectHandlers();
-}
-
-Form1::~Form1() {
-  if (form2_) delete form2_.data();
+  sync();
 }
 
 void Form1::connectHandlers() {
-  const auto on = [this](auto* sender, auto signal, const char* name, void (Form1::*handler)()) {
-    connect(sender, signal, this, [this, name, handler] { runHandler(name, [&] { (this->*handler)(); }); });
+  const auto on = [this](auto* sender, auto signal, const char* name, void (*command)(Session&)) {
+    connect(sender, signal, this, [this, name, command] { run(name, [&] { command(session_); }); });
   };
-  on(Command1, &QPushButton::clicked, "Command1_Click", &Form1::Command1_Click);
-  on(Command2, &QPushButton::clicked, "Command2_Click", &Form1::Command2_Click);
-  on(Command3, &QPushButton::clicked, "Command3_Click", &Form1::Command3_Click);
-  on(Command4, &QPushButton::clicked, "Command4_Click", &Form1::Command4_Click);
-  on(Command5, &QPushButton::clicked, "Command5_Click", &Form1::Command5_Click);
-  on(Command6, &QPushButton::clicked, "Command6_Click", &Form1::Command6_Click);
-  on(Command7, &QPushButton::clicked, "Command7_Click", &Form1::Command7_Click);
-  on(Command8, &QPushButton::clicked, "Command8_Click", &Form1::Command8_Click);
-  on(Command9, &QPushButton::clicked, "Command9_Click", &Form1::Command9_Click);
-  on(Label24, &ClickLabel::clicked, "Label24_Click", &Form1::Label24_Click);
-  on(Label25, &ClickLabel::clicked, "Label25_Click", &Form1::Label25_Click);
-  on(Label26, &ClickLabel::clicked, "Label26_Click", &Form1::Label26_Click);
-  on(Label27, &ClickLabel::clicked, "Label27_Click", &Form1::Label27_Click);
-  on(Label28, &ClickLabel::clicked, "Label28_Click", &Form1::Label28_Click);
-  on(Label29, &ClickLabel::clicked, "Label29_Click", &Form1::Label29_Click);
-  on(Label30, &ClickLabel::clicked, "Label30_Click", &Form1::Label30_Click);
-  on(Label31, &ClickLabel::clicked, "Label31_Click", &Form1::Label31_Click);
-  on(Label32, &ClickLabel::clicked, "Label32_Click", &Form1::Label32_Click);
-  on(Label33, &ClickLabel::clicked, "Label33_Click", &Form1::Label33_Click);
-  on(Label36, &ClickLabel::clicked, "Label36_Click", &Form1::Label36_Click);
+  on(Command1, &QPushButton::clicked, "Command1_Click", &openEruptionDataFile);
+  on(Command2, &QPushButton::clicked, "Command2_Click", &saveEruptionData);
+  on(Command3, &QPushButton::clicked, "Command3_Click", &printSheet);
+  on(Command4, &QPushButton::clicked, "Command4_Click", [](Session& s) { DrawCommand(s).run(); });
+  on(Command5, &QPushButton::clicked, "Command5_Click", &clearEruptionData);
+  on(Command6, &QPushButton::clicked, "Command6_Click", &clearDrawing);
+  on(Command7, &QPushButton::clicked, "Command7_Click", &showBackgroundMap);
+  on(Command8, &QPushButton::clicked, "Command8_Click", &hideBackgroundMap);
+  on(Command9, &QPushButton::clicked, "Command9_Click", &enterTitleComment);
+  on(Label24, &ClickLabel::clicked, "Label24_Click", &showUsageDescription);
+  on(Label25, &ClickLabel::clicked, "Label25_Click", &showUsageSteps);
+  for (ClickLabel* step : {Label26, Label27, Label28, Label29})
+    on(step, &ClickLabel::clicked, "Label26_29_Click", &closeUsagePanel);
+  on(Label30, &ClickLabel::clicked, "Label30_Click", &showResolutionNote);
+  on(Label31, &ClickLabel::clicked, "Label31_Click", &hideResolutionNote);
+  on(Label32, &ClickLabel::clicked, "Label32_Click", &revealBackgroundMapButton);
+  on(Label33, &ClickLabel::clicked, "Label33_Click", &openReferenceWindow);
+  on(Label36, &ClickLabel::clicked, "Label36_Click", &selectAllRows);
+
+  // Typing and ticking change only the session's copy; commands read it when they run.
+  for (int index = 1; index <= TextEQ.count(); ++index) {
+    connect(TextEQ(index), &QLineEdit::textChanged, this, [this, index](const QString& text) {
+      if (!syncing_) session_.setText(index, text);
+    });
+  }
+  for (int row = 1; row <= kRowCount; ++row) {
+    connect(CheckEQ(row), &QCheckBox::toggled, this, [this, row](bool checked) {
+      if (!syncing_) session_.setTicked(row, checked);
+    });
+  }
 }
 
 void Form1::Form_Load() {
+  loaded_ = true;
   show();
   waitUntilFramed(*this);
   form2();
@@ -84,27 +101,90 @@ void Form1::Form_Load() {
   // Centred from the outer size as read back.
   centreOnScreen(*this);
   Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
-  DrawnCount = 0;
-  ShowBackgroundMap = 1;
-  Label20->setVisible(false);
-  Label21->setVisible(false);
-  Label25->setVisible(false);
-  Label31->setVisible(false);
+  session_.startUp();
   Label25->move(twipsToPixels(1320), Label25->y());
   const int helpTops[] = {12600, 12990, 13230, 13470};
   ClickLabel* const steps[] = {Label26, Label27, Label28, Label29};
-  for (int i = 0; i < 4; ++i) {
-    steps[i]->setVisible(false);
-    steps[i]->move(twipsToPixels(1320), twipsToPixels(helpTops[i]));
-  }
-  Label23->setText(QString());
-  Command7->setVisible(false);
-  Command8->setVisible(false);
+  for (int i = 0; i < 4; ++i) steps[i]->move(twipsToPixels(1320), twipsToPixels(helpTops[i]));
+  sync();
   Picture1->setFocus();
 }
 
+QWidget* Form1::widgetOf(Control control) const {
+  switch (control) {
+    case Control::Label20: return Label20;
+    case Control::Label21: return Label21;
+    case Control::Label23: return Label23;
+    case Control::Label25: return Label25;
+    case Control::Label26: return Label26;
+    case Control::Label27: return Label27;
+    case Control::Label28: return Label28;
+    case Control::Label29: return Label29;
+    case Control::Label30: return Label30;
+    case Control::Label31: return Label31;
+    case Control::Label32: return Label32;
+    case Control::Label37: return Label37;
+    case Control::Command7: return Command7;
+    case Control::Command8: return Command8;
+  }
+  return nullptr;
+}
+
+void Form1::sync() {
+  syncing_ = true;
+  for (int index = 1; index <= TextEQ.count(); ++index) {
+    QLineEdit* box = TextEQ(index);
+    if (box->text() != session_.text(index)) {
+      box->setText(session_.text(index));
+      // A text wider than its cell shows its beginning, not its end.
+      box->setCursorPosition(0);
+    }
+    const ControlLook look = session_.boxLook(index);
+    box->setEnabled(look.enabled);
+    setBackColor(box, look.back);
+  }
+  for (int row = 1; row <= kRowCount; ++row) {
+    QCheckBox* check = CheckEQ(row);
+    check->setChecked(session_.ticked(row));
+    const ControlLook look = lookOf(session_.rowLook(row));
+    check->setEnabled(look.enabled);
+    setBackColor(check, look.back);
+  }
+  for (int c = 0; c < kControlCount; ++c) {
+    const auto control = static_cast<Control>(c);
+    QWidget* widget = widgetOf(control);
+    if (const auto& caption = session_.caption(control)) {
+      if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->text() != *caption) label->setText(*caption);
+      }
+    }
+    // Before the window is first shown, hidden controls wait for show() to take effect.
+    if (widget->isVisibleTo(this) != session_.visible(control)) widget->setVisible(session_.visible(control));
+  }
+  Picture1->sync();
+  syncing_ = false;
+
+  // The reference window is shown with the main window hidden, and the other way round.
+  if (session_.referenceWindowShown()) {
+    Form2& reference = form2();
+    if (!reference.isVisible()) {
+      hide();
+      reference.show();
+      waitUntilFramed(reference);
+      centreOnScreen(reference);
+    }
+  } else if (form2_ && form2_->isVisible()) {
+    form2_->hide();
+  }
+  if (loaded_ && session_.mainWindowShown() && !isVisible()) show();
+}
+
 Form2& Form1::form2() {
-  if (!form2_) form2_ = new Form2(*this);
+  if (!form2_) {
+    form2_ = new Form2([this] {
+      run("Form2_Leave", [this] { leaveReferenceWindow(session_); });
+    });
+  }
   return *form2_;
 }
 
@@ -114,49 +194,5 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
   QApplication::quit();
 }
-
-bool Form1::JulianDay() {
-  CalcMonth = monthForDayNumber(CalcMonth);
-  const auto day = dayNumber(CalcYear, CalcMonth, CalcDay);
-  if (!day) return false;
-  DayNumber = *day;
-  return true;
-}
-
-bool Form1::PlotRadius() {
-  const auto radius = radiusKm(PredictionDayNumber, EruptionDayNumber);
-  if (!radius) return false;
-  RadiusKm = *radius;
-  return true;
-}
-
-bool Form1::PlotXY() {
-  const auto point = projectToMap(Latitude, Longitude);
-  if (!point) return false;
-  MapX = point->x;
-  MapY = point->y;
-  return true;
-}
-
-void Form1::Command1_Click() { openEruptionDataFile(*this); }
-void Form1::Command2_Click() { saveEruptionData(*this); }
-void Form1::Command3_Click() { printSheet(*this); }
-void Form1::Command4_Click() { DrawCommand(*this).run(); }
-void Form1::Command5_Click() { clearEruptionData(*this); }
-void Form1::Command6_Click() { clearDrawing(*this); }
-void Form1::Command7_Click() { showBackgroundMap(*this); }
-void Form1::Command8_Click() { hideBackgroundMap(*this); }
-void Form1::Command9_Click() { enterTitleComment(*this); }
-void Form1::Label24_Click() { showUsageDescription(*this); }
-void Form1::Label25_Click() { showUsageSteps(*this); }
-void Form1::Label26_Click() { closeUsagePanel(*this); }
-void Form1::Label27_Click() { closeUsagePanel(*this); }
-void Form1::Label28_Click() { closeUsagePanel(*this); }
-void Form1::Label29_Click() { closeUsagePanel(*this); }
-void Form1::Label30_Click() { showResolutionNote(*this); }
-void Form1::Label31_Click() { hideResolutionNote(*this); }
-void Form1::Label32_Click() { revealBackgroundMapButton(*this); }
-void Form1::Label33_Click() { openReferenceWindow(*this); }
-void Form1::Label36_Click() { selectAllRows(*this); }
 
 }  // namespace eq

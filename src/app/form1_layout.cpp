@@ -1,11 +1,11 @@
 // The main window's controls: captions, positions (twips), colours, fonts and the
 // focus order, as one table per kind of control.
 
-#include "app/fonts.h"
+#include "platform/fonts.h"
 #include "app/form1.h"
 #include "app/row_check_box.h"
-#include "app/twips.h"
-#include "map/picture_box.h"
+#include "platform/twips.h"
+#include "app/picture_box.h"
 
 #include <QFontMetrics>
 #include <algorithm>
@@ -170,7 +170,6 @@ void Form1::createControls() {
     check->setObjectName(QStringLiteral("CheckEQ(%1)").arg(row));
     check->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     check->setAutoFillBackground(true);
-    setColour(check, QPalette::Window, qRgb(255, 255, 255));
     CheckEQ.set(row, check);
     for (int field = 1; field <= 6; ++field) {
       auto* box = new QLineEdit(this);
@@ -186,9 +185,7 @@ void Form1::createControls() {
     box->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     TextEQ.set(entry.index, box);
   }
-  for (int index = 1; index <= TextEQ.count(); ++index) setColour(TextEQ(index), QPalette::Base, qRgb(255, 255, 255));
-
-  Picture1 = new PictureBox(this);
+  Picture1 = new PictureBox(session_.surface(), this);
   Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
 }

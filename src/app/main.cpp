@@ -1,16 +1,19 @@
 // 地震サークル: the main window by default; `eqcircle render ...` renders a sheet
-// without a display.
+// without a display, with no widget and no QApplication at all.
 
-#include "app/fonts.h"
 #include "app/form1.h"
 #include "app/qt_platform.h"
-#include "map/render_cli.h"
+#include "platform/fonts.h"
+#include "render/render_cli.h"
+#include "session/session.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -28,18 +31,28 @@ void renderMessageHandler(QtMsgType type, const QMessageLogContext& context, con
   }
 }
 
+int render(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  standardMessageHandler = qInstallMessageHandler(renderMessageHandler);
+  QGuiApplication app(argc, argv);
+  QGuiApplication::setApplicationName(QStringLiteral("eqcircle"));
+  eq::installJapaneseFontSubstitutes();
+  const int status = eq::runRenderCommand(argc, argv);
+  // The output is committed and the lines are printed: tearing down fonts and the
+  // platform plugin would only cost time.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool render = eq::isRenderCommand(argc, argv);
-  if (render) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    standardMessageHandler = qInstallMessageHandler(renderMessageHandler);
-  }
+  if (eq::isRenderCommand(argc, argv)) return render(argc, argv);
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("eqcircle"));
   eq::installJapaneseFontSubstitutes();
-  if (render) return eq::runRenderCommand(argc, argv);
 
   // Qt's own dialogs (file dialog, buttons) speak Japanese too, whatever the system's locale.
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -49,7 +62,8 @@ int main(int argc, char** argv) {
     QApplication::installTranslator(&qtTranslation);
 
   eq::QtPlatform platform;
-  eq::Form1 form(platform);
+  eq::Session session(platform);
+  eq::Form1 form(session);
   platform.setParentWidget(&form);
   form.Form_Load();
   return QApplication::exec();

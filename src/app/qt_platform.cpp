@@ -38,8 +38,8 @@ MessageAnswer QtPlatform::messageBox(const QString& text, const QString& caption
     box.setDefaultButton(QMessageBox::Yes);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
-    // The question has only Yes and No; closing it any other way answers Yes.
-    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    // Closing the question (Escape or the title-bar button) answers No, the safe choice.
+    box.setEscapeButton(box.button(QMessageBox::No));
     return box.exec() == QMessageBox::No ? MessageAnswer::No : MessageAnswer::Yes;
   }
   box.setStandardButtons(QMessageBox::Ok);

@@ -2,7 +2,7 @@
 // The real desktop: Qt's message and input boxes, file dialog, clipboard, printer,
 // and the desktop's handler for text files (NOTEPAD on Windows).
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #include "app/window_placement.h"
 
-#include "app/twips.h"
+#include "platform/twips.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

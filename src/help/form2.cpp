@@ -1,7 +1,7 @@
 #include "help/form2.h"
 
-#include "app/form1.h"
-#include "app/twips.h"
+#include "platform/fonts.h"
+#include "platform/twips.h"
 
 #include <QCloseEvent>
 #include <QPainter>
@@ -17,25 +17,21 @@ static void registerResources() {
 
 namespace eq {
 
-Form2::Form2(Form1& form1) : QWidget(nullptr), form1_(form1), picture_(referenceFigure()) {
+Form2::Form2(std::function<void()> leave) : QWidget(nullptr), leave_(std::move(leave)), picture_(referenceFigure()) {
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setWindowTitle(QStringLiteral("引用文献"));
-  setFont(form1.font());
+  setFont(uiFont());
   resize(twipsToPixels(10200), twipsToPixels(5730));
   Command1 = new QPushButton(QStringLiteral("MENU"), this);
   Command1->setGeometry(twipsRect(240, 5160, 975, 375));
-  connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+  // MENU hides the window (it stays for the next time); the main window comes back.
+  connect(Command1, &QPushButton::clicked, this, [this] { leave_(); });
 }
 
 QImage Form2::referenceFigure() {
   registerResources();
   return QImage(QStringLiteral(":/reference_figure.png"));
-}
-
-void Form2::Command1_Click() {
-  hide();
-  form1_.show();
 }
 
 void Form2::paintEvent(QPaintEvent*) {
@@ -48,7 +44,7 @@ void Form2::paintEvent(QPaintEvent*) {
 void Form2::closeEvent(QCloseEvent* event) {
   // The window goes (it deletes itself on close); the main window comes back.
   event->accept();
-  form1_.show();
+  leave_();
 }
 
 }  // namespace eq

@@ -6,29 +6,27 @@
 #include <QImage>
 #include <QPushButton>
 #include <QWidget>
+#include <functional>
 
 namespace eq {
-
-class Form1;
 
 class Form2 : public QWidget {
   Q_OBJECT
  public:
-  explicit Form2(Form1& form1);
+  // `leave` runs when the user leaves the window, by MENU or by closing it.
+  explicit Form2(std::function<void()> leave);
 
   QPushButton* Command1{};
 
   // The reference figure as shipped (664 x 377 pixels).
   static QImage referenceFigure();
 
-  void Command1_Click();
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  Form1& form1_;
+  std::function<void()> leave_;
   QImage picture_;
 };
 

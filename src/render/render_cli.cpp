@@ -1,0 +1,262 @@
+#include "render/render_cli.h"
+
+#include "model/number_text.h"
+#include "platform/scripted_platform.h"
+#include "session/draw_command.h"
+#include "session/open_command.h"
+#include "session/session.h"
+#include "session/table_commands.h"
+#include "sheet/sheet_export.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <set>
+
+namespace eq {
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr double kSmallestScale = 0.1;
+constexpr double kLargestScale = 4;
+
+const char kUsage[] =
+    "使い方: eqcircle render DATAFILE --date Y-M-D [--rows 1,3,7|all] [--title TEXT]\n"
+    "                        [--no-background] [--created Y-M-D] [--scale K] --out FILE\n"
+    "  DATAFILE          噴火データファイル (Shift-JIS、CR LF、最大10行)\n"
+    "  --date Y-M-D      地震予測年月日 (例: 2024-5-1)\n"
+    "  --rows LIST       描画する行 (例: 1,3,7 または all)。省略時は火山名のある行すべて\n"
+    "  --title TEXT      タイトルコメント\n"
+    "  --no-background   背景地図を使わない\n"
+    "  --created Y-M-D   作成日の日付 (省略時は今日)\n"
+    "  --scale K         PNG と SVG の倍率 (0.1〜4、省略時 1)\n"
+    "  --out FILE        出力ファイル (.png .pdf .svg .json)\n";
+
+void printTo(std::FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+void complain(const QString& message) { printTo(stderr, QStringLiteral("eqcircle render: ") + message + '\n'); }
+
+struct RenderOptions {
+  QString dataFile;
+  QStringList dateParts;            // year, month, day as typed into the table
+  std::optional<std::set<int>> rows;  // none: every row with a name
+  std::optional<QString> title;
+  bool noBackground = false;
+  QDate created;
+  double scale = 1;
+  QString out;
+  SheetFormat format = SheetFormat::Png;
+};
+
+// Three numbers, each of which a single-precision box value can hold.
+std::optional<QStringList> predictionDateParts(const QString& text) {
+  const QStringList parts = text.split(QLatin1Char('-'));
+  if (parts.size() != 3) return std::nullopt;
+  for (const QString& part : parts) {
+    if (!strictSingle(part.toUtf8().toStdString())) return std::nullopt;
+  }
+  return parts;
+}
+
+std::optional<std::set<int>> rowList(const QString& text) {
+  std::set<int> rows;
+  if (text == QLatin1String("all")) {
+    for (int row = 1; row <= kRowCount; ++row) rows.insert(row);
+    return rows;
+  }
+  for (const QString& part : text.split(QLatin1Char(','))) {
+    bool ok = false;
+    const int row = part.trimmed().toInt(&ok);
+    if (!ok || row < 1 || row > kRowCount) return std::nullopt;
+    rows.insert(row);
+  }
+  return rows;
+}
+
+bool takesValue(const QString& option) {
+  static const QStringList options = {QStringLiteral("--date"),    QStringLiteral("--rows"),
+                                      QStringLiteral("--title"),   QStringLiteral("--created"),
+                                      QStringLiteral("--scale"),   QStringLiteral("--out")};
+  return options.contains(option);
+}
+
+// Takes one option's value; an empty result means it was fine, otherwise it says why not.
+QString applyOption(const QString& option, const QString& value, RenderOptions& options) {
+  if (option == QLatin1String("--date")) {
+    const auto parts = predictionDateParts(value);
+    if (!parts) return QStringLiteral("--date は Y-M-D の形で数を書いてください (例: 2024-5-1): %1").arg(value);
+    options.dateParts = *parts;
+  } else if (option == QLatin1String("--rows")) {
+    options.rows = rowList(value);
+    if (!options.rows) return QStringLiteral("--rows は 1〜10 の行番号をコンマで区切るか all にしてください: %1").arg(value);
+  } else if (option == QLatin1String("--title")) {
+    options.title = value;
+  } else if (option == QLatin1String("--created")) {
+    options.created = QDate::fromString(value, QStringLiteral("yyyy-M-d"));
+    if (!options.created.isValid()) return QStringLiteral("--created は暦にある日付を Y-M-D の形で書いてください: %1").arg(value);
+  } else if (option == QLatin1String("--scale")) {
+    bool ok = false;
+    options.scale = value.toDouble(&ok);
+    if (!ok || !(options.scale >= kSmallestScale && options.scale <= kLargestScale)) {
+      return QStringLiteral("--scale は 0.1〜4 の数にしてください: %1").arg(value);
+    }
+  } else {
+    options.out = value;
+  }
+  return {};
+}
+
+// The parsed options, or a message saying what is wrong.
+struct Parsed {
+  std::optional<RenderOptions> options;
+  QString error;
+  bool help = false;
+};
+
+Parsed parseArguments(const QStringList& args) {
+  Parsed parsed;
+  const auto bad = [&parsed](const QString& message) {
+    parsed.error = message;
+    return parsed;
+  };
+  RenderOptions options;
+  QStringList positional;
+  for (int i = 2; i < args.size(); ++i) {  // after the program and "render"
+    QString option = args[i];
+    std::optional<QString> value;
+    if (option.startsWith(QLatin1String("--")) && option.contains(QLatin1Char('='))) {
+      value = option.mid(option.indexOf(QLatin1Char('=')) + 1);
+      option.truncate(option.indexOf(QLatin1Char('=')));
+    }
+    if (option == QLatin1String("-h") || option == QLatin1String("--help")) {
+      parsed.help = true;
+      return parsed;
+    }
+    if (option == QLatin1String("--no-background")) {
+      if (value) return bad(QStringLiteral("--no-background は値をとりません"));
+      options.noBackground = true;
+    } else if (takesValue(option)) {
+      if (!value && i + 1 < args.size()) value = args[++i];
+      if (!value) return bad(QStringLiteral("%1 に値がありません").arg(option));
+      const QString error = applyOption(option, *value, options);
+      if (!error.isEmpty()) return bad(error);
+    } else if (option.startsWith(QLatin1Char('-')) && option.size() > 1) {
+      return bad(QStringLiteral("不明なオプション: %1").arg(option));
+    } else {
+      positional << args[i];
+    }
+  }
+  if (positional.isEmpty()) return bad(QStringLiteral("噴火データファイルを指定してください"));
+  if (positional.size() > 1) {
+    return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(QLatin1Char(' '))));
+  }
+  options.dataFile = positional.front();
+  if (options.dateParts.isEmpty()) return bad(QStringLiteral("--date で地震予測年月日を指定してください"));
+  if (options.out.isEmpty()) return bad(QStringLiteral("--out で出力ファイルを指定してください"));
+  const auto format = sheetFormatForPath(options.out);
+  if (!format) {
+    return bad(QStringLiteral("出力ファイルの拡張子は .png .pdf .svg .json のいずれかにしてください: %1").arg(options.out));
+  }
+  options.format = *format;
+  parsed.options = options;
+  return parsed;
+}
+
+// A name as one field of a tab-separated line: its own tabs and line breaks escaped,
+// so that every row stays on one line whatever the data file holds.
+QString escapedField(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (const QChar c : text) {
+    switch (c.unicode()) {
+      case '\\': out += QStringLiteral("\\\\"); break;
+      case '\t': out += QStringLiteral("\\t"); break;
+      case '\n': out += QStringLiteral("\\n"); break;
+      case '\r': out += QStringLiteral("\\r"); break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+QString rowLine(int row, const QString& name, const RowOutcome& outcome) {
+  const QString radius = outcome.radiusKm ? QString::number(*outcome.radiusKm, 'f', 2) : QStringLiteral("-");
+  return QStringLiteral("%1\t%2\t%3\t%4\n")
+      .arg(row)
+      .arg(escapedField(name), QString::fromLatin1(rowStateName(outcome.state)), radius);
+}
+
+}  // namespace
+
+bool isRenderCommand(int argc, char** argv) { return argc >= 2 && std::strcmp(argv[1], "render") == 0; }
+
+int runRenderCommand(int, char**) {
+  const Parsed parsed = parseArguments(QCoreApplication::arguments());
+  if (parsed.help) {
+    printTo(stdout, QString::fromUtf8(kUsage));
+    return 0;
+  }
+  if (!parsed.options) {
+    complain(parsed.error);
+    printTo(stderr, QString::fromUtf8(kUsage));
+    return kExitUsage;
+  }
+  const RenderOptions& options = *parsed.options;
+
+  // Nothing may wait for a person: every question gets the scripted (cautious) answer.
+  ScriptedPlatform platform;
+  Session session(platform);
+  session.startUp();
+
+  const LoadResult loaded = loadEruptionDataFile(session, options.dataFile);
+  if (!loaded.ok) {
+    QString why = loaded.error;
+    why.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    complain(why.isEmpty() ? QStringLiteral("噴火データファイルを読み込めませんでした: %1").arg(options.dataFile) : why);
+    return kExitFailed;
+  }
+  for (int row = 1; row <= kRowCount; ++row) {
+    const bool tick = options.rows ? options.rows->count(row) > 0 : !session.text(fieldIndex(row, 1)).isEmpty();
+    session.setTicked(row, tick);
+  }
+  for (int k = 0; k < 3; ++k) session.setText(61 + k, options.dateParts[k]);
+  if (options.title) {
+    session.TitleComment = *options.title;
+    session.setCaption(Control::Label37, *options.title);
+  }
+  if (options.noBackground) session.ShowBackgroundMap = 0;
+
+  DrawCommand draw(session);
+  if (options.created.isValid()) draw.setToday(options.created);
+  const DrawReport report = draw.run();
+  if (report.predictionDateMissing) {
+    complain(QStringLiteral("予測年データが未入力です"));
+    return kExitFailed;
+  }
+
+  SheetDumpExtras extras;
+  for (int row = 1; row <= kRowCount; ++row) {
+    extras.rows.push_back({row, QString::fromLatin1(rowStateName(report.rows[row].state)), report.rows[row].radiusKm});
+  }
+  extras.countLabel = session.caption(Control::Label21).value_or(QString());
+  extras.warningVisible = session.visible(Control::Label20);
+
+  QString error;
+  if (!writeSheetFile(session.surface().sheet(), options.out, options.format, options.scale, extras, &error)) {
+    complain(error);
+    return kExitFailed;
+  }
+  QString lines;
+  for (int row = 1; row <= kRowCount; ++row) lines += rowLine(row, session.VolcanoName[row], report.rows[row]);
+  printTo(stdout, lines);
+  return 0;
+}
+
+}  // namespace eq

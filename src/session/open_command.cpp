@@ -1,0 +1,136 @@
+#include "session/open_command.h"
+
+#include "datafile/record_format.h"
+#include "model/number_text.h"
+#include "session/messages.h"
+#include "session/row_arrays.h"
+#include "session/session.h"
+#include "session/table_commands.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace eq {
+namespace {
+
+// Only the first ten lines are read, but a line may be long; beyond this the file is
+// refused rather than held in memory (a device such as /dev/zero never ends a line).
+constexpr qint64 kMaxBytesRead = 64 * 1024 * 1024;
+constexpr qint64 kChunkSize = 1024 * 1024;
+
+struct FileBytes {
+  QByteArray bytes;
+  QString error;  // empty when the bytes were read
+};
+
+// The file's bytes up to the end of its tenth line (each CR ends a line), or all of it.
+FileBytes readLeadingLines(const QString& path) {
+  FileBytes result;
+  const QString cannotRead = QStringLiteral("噴火データファイルを読み込めませんでした。\n") + path;
+  QFile file(path);
+  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    result.error = cannotRead;
+    return result;
+  }
+  qsizetype lineEnds = 0;
+  while (lineEnds < static_cast<qsizetype>(kRecordsPerFile)) {
+    const QByteArray chunk = file.read(kChunkSize);
+    if (file.error() != QFileDevice::NoError) {
+      result.error = cannotRead;
+      return result;
+    }
+    if (chunk.isEmpty()) break;
+    lineEnds += chunk.count('\r');
+    result.bytes += chunk;
+    if (result.bytes.size() > kMaxBytesRead) {
+      result.error = QStringLiteral("行が長すぎるため、噴火データファイルを読み込めませんでした。\n") + path;
+      return result;
+    }
+  }
+  return result;
+}
+
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// A stored number as its cell shows it: the general form, and 0 as an empty cell.
+QString cellText(float value) { return value == 0 ? QString() : fromUtf8(generalText(value)); }
+
+// Puts what the file gave into the per-row arrays; what it did not give keeps its value.
+void storeRecord(Session& form, int row, const EruptionRecord& record) {
+  if (record.name) form.VolcanoName[row] = fromUtf8(*record.name);
+  const auto numbers = rowNumberArrays(form);
+  for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
+    if (record.numbers[k]) (*numbers[k])[row] = *record.numbers[k];
+  }
+}
+
+// Shows row `row` from the per-row arrays; an empty name or "0" leaves the name cell
+// empty and the row unticked.
+void showRow(Session& form, int row) {
+  const int base = form.RowBaseIndex;
+  const QString& name = form.VolcanoName[row];
+  form.setText(base, name);
+  if (name.isEmpty() || name == QStringLiteral("0")) {
+    form.setText(base, QString());
+    form.setTicked(row, false);
+  }
+  const auto values = rowNumbers(form, row);
+  for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
+    form.setText(base + 1 + static_cast<int>(k), cellText(values[k]));
+  }
+}
+
+}  // namespace
+
+void openEruptionDataFile(Session& form) {
+  Platform& platform = form.platform();
+  FileDialogRequest request;
+  request.title = QStringLiteral("噴火データファイルを選択してください");
+  request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+  request.initialPath = form.CommonDialog1.fileName;
+  request.hideReadOnly = true;
+  const std::optional<QString> chosen = platform.openFileDialog(request);
+  if (!chosen) return;  // cancelled: nothing changes
+  form.CommonDialog1.fileName = *chosen;
+  form.CommonDialog1.fileTitle = QFileInfo(*chosen).fileName();
+
+  if (!askYesNo(form, confirmationText({QStringLiteral("現在表示データを") + *chosen +
+                                             QStringLiteral("データに置き換えます")})))
+    return;
+
+  const LoadResult result = loadEruptionDataFile(form, *chosen);
+  if (!result.ok) warnUser(form, result.error);
+}
+
+LoadResult loadEruptionDataFile(Session& form, const QString& path) {
+  LoadResult result;
+  // Everything is read and converted before the table changes, so a failure leaves it as it was.
+  const FileBytes file = readLeadingLines(path);
+  if (!file.error.isEmpty()) {
+    result.error = file.error;
+    return result;
+  }
+  const std::optional<DataFileContent> content =
+      readDataFile(std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
+  if (!content) {
+    result.error = QStringLiteral("シフトJISの文字コード変換が使えないため、噴火データファイルを読み込めませんでした。\n") + path;
+    return result;
+  }
+
+  makeAllRowsUsable(form);
+  for (int row = 1; row <= kRowCount; ++row) form.setTicked(row, false);
+  form.setCaption(Control::Label23, QFileInfo(path).fileName());
+
+  const int rowsRead = static_cast<int>(content->records.size());
+  for (int row = 1; row <= rowsRead; ++row) storeRecord(form, row, content->records[static_cast<std::size_t>(row - 1)]);
+  form.RowBaseIndex = 1;
+  for (int row = 1; row <= rowsRead; ++row) {
+    showRow(form, row);
+    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
+  }
+  result.ok = true;
+  result.rowsRead = rowsRead;
+  return result;
+}
+
+}  // namespace eq

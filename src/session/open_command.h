@@ -1,0 +1,24 @@
+#pragma once
+// Command1 "噴火データファイルを開く": loads an eruption data file into the table.
+
+#include <QString>
+
+namespace eq {
+
+class Session;
+
+void openEruptionDataFile(Session& session);
+
+// What loading a file did.
+struct LoadResult {
+  bool ok = false;     // false: the file could not be read and nothing changed
+  QString error;       // why, for a message (Japanese)
+  int rowsRead = 0;    // lines read into rows 1 ... rowsRead (at most 10)
+};
+
+// The open command after its question, without dialogs: reads the whole file
+// first; when that works, makes every row usable and unticked, shows the file's
+// name in Label23 and fills the rows read. The headless renderer uses it too.
+LoadResult loadEruptionDataFile(Session& session, const QString& path);
+
+}  // namespace eq

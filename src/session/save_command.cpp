@@ -1,0 +1,93 @@
+#include "session/save_command.h"
+
+#include "datafile/record_format.h"
+#include "model/number_text.h"
+#include "session/messages.h"
+#include "session/row_arrays.h"
+#include "session/session.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace eq {
+namespace {
+
+// Reads the table into the per-row arrays. An empty name cell makes an empty row of
+// zeros whatever the other cells hold; otherwise a cell that is not a number keeps
+// the row's value.
+void refreshRowArrays(Session& form) {
+  const auto numbers = rowNumberArrays(form);
+  form.RowBaseIndex = 1;
+  for (int row = 1; row <= kRowCount; ++row) {
+    const QString name = form.text(form.RowBaseIndex);
+    form.VolcanoName[row] = name;
+    for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
+      const int index = form.RowBaseIndex + 1 + static_cast<int>(k);
+      const QString cell = name.isEmpty() ? QStringLiteral("0") : form.text(index);
+      if (const std::optional<float> value = strictSingle(cell.toStdString())) (*numbers[k])[row] = *value;
+    }
+    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
+  }
+}
+
+std::vector<RecordValues> rowValues(const Session& form) {
+  std::vector<RecordValues> rows;
+  for (int row = 1; row <= kRowCount; ++row) {
+    rows.push_back({form.VolcanoName[row].toStdString(), rowNumbers(form, row)});
+  }
+  return rows;
+}
+
+QString unwritableNameMessage(const Session& form, const EncodedDataFile& encoded) {
+  const QString row = QString::number(encoded.failedRow);
+  const QString name = form.VolcanoName[encoded.failedRow];
+  QString why;
+  switch (encoded.problem) {
+    case NameProblem::NotInCodePage:
+      why = QStringLiteral("%1行目の火山名「%2」には、シフトJISで保存できない文字「%3」が含まれています。")
+                .arg(row, name, QString::fromStdString(encoded.badCharacter));
+      break;
+    case NameProblem::ReadsAsUtf8:
+      why = QStringLiteral("%1行目の火山名「%2」は、保存するとUTF-8のファイルと見分けがつかなくなり、"
+                           "正しく読み込み直せません。半角カナを全角にしてください。")
+                .arg(row, name);
+      break;
+    case NameProblem::NotReadBack:
+    case NameProblem::None:
+      why = QStringLiteral("%1行目の火山名「%2」は、改行や「\",」の並びを含むため、読み込み直せる形で保存できません。")
+                .arg(row, name);
+      break;
+  }
+  return why + QStringLiteral("\n保存を中止しました（ファイルは書き込まれていません）。");
+}
+
+}  // namespace
+
+void saveEruptionData(Session& form) {
+  Platform& platform = form.platform();
+  if (!askYesNo(form, confirmationText({QStringLiteral("噴火データを保存します"),
+                                             QStringLiteral("好みの名前をつけて保存して下さい")})))
+    return;
+
+  refreshRowArrays(form);
+  const EncodedDataFile encoded = encodeDataFile(rowValues(form));
+  if (encoded.failedRow != 0) {
+    warnUser(form, unwritableNameMessage(form, encoded));
+    return;
+  }
+
+  // Written beside the old file and put in its place only when complete.
+  const QString path = QDir::toNativeSeparators(QDir(QDir::currentPath()).filePath(QStringLiteral("無題.txt")));
+  QSaveFile file(path);
+  const auto size = static_cast<qint64>(encoded.bytes.size());
+  if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes.data(), size) != size || !file.commit()) {
+    warnUser(form, QStringLiteral("噴火データを保存できませんでした。\n保存先: ") + path);
+    return;
+  }
+  if (!platform.startEditor(path)) {
+    warnUser(form,
+                  QStringLiteral("テキストエディタを起動できませんでした。\n噴火データは次のファイルに保存されています。\n") + path);
+  }
+}
+
+}  // namespace eq

@@ -1,0 +1,25 @@
+#pragma once
+// The eruption table's row states and the two commands on the whole table.
+// Row r's six fields are TextEQ((r - 1) * 6 + 1 ... 6), its tick is CheckEQ(r).
+
+namespace eq {
+
+class Session;
+
+// Index of field f (1 name, 2 year, 3 month, 4 day, 5 latitude, 6 longitude) of row r.
+constexpr int fieldIndex(int row, int field) { return (row - 1) * 6 + field; }
+
+// Makes every row usable again (enabled and white), walking the rows with RowBaseIndex.
+void makeAllRowsUsable(Session& session);
+
+// Excludes a row as the Draw command does: disabled and light grey.
+void excludeRow(Session& session, int row);
+
+// Command5: every row usable, unticked and empty; the prediction date, the drawing
+// and the labels stay as they are.
+void clearEruptionData(Session& session);
+
+// Label36: ticks every row whose check box is enabled; excluded rows keep their tick.
+void selectAllRows(Session& session);
+
+}  // namespace eq

@@ -1,0 +1,264 @@
+#include "sheet/sheet_export.h"
+
+#include "platform/safe_file.h"
+#include "sheet/png_writer.h"
+#include "sheet/sheet_renderer.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <charconv>
+#include <cmath>
+
+namespace eq {
+namespace {
+
+constexpr int kTwipsPerPoint = 20;
+
+template <typename Number>
+void appendNumber(QByteArray& out, Number value) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  char buf[64];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, static_cast<int>(result.ptr - buf));
+}
+
+void appendString(QByteArray& out, const QString& text) {
+  out += '"';
+  for (const char c : text.toUtf8()) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
+          out += buf;
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+}
+
+void appendColor(QByteArray& out, QRgb color) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "\"#%02x%02x%02x\"", qRed(color), qGreen(color), qBlue(color));
+  out += buf;
+}
+
+// Appends `"key":value` pairs for the item.
+struct ItemWriter {
+  QByteArray& out;
+  void key(const char* name) {
+    out += ",\"";
+    out += name;
+    out += "\":";
+  }
+  void field(const char* name, float value) {
+    key(name);
+    appendNumber(out, value);
+  }
+  void colorField(const char* name, QRgb value) {
+    key(name);
+    appendColor(out, value);
+  }
+  void operator()(const SheetPoint& item) {
+    out += "{\"type\":\"point\"";
+    field("x", item.x);
+    field("y", item.y);
+    colorField("color", item.color);
+    out += '}';
+  }
+  void operator()(const SheetLine& item) {
+    out += "{\"type\":\"line\"";
+    field("x1", item.x1);
+    field("y1", item.y1);
+    field("x2", item.x2);
+    field("y2", item.y2);
+    colorField("color", item.color);
+    out += '}';
+  }
+  void operator()(const SheetCircle& item) {
+    out += "{\"type\":\"circle\"";
+    field("x", item.x);
+    field("y", item.y);
+    field("r", item.r);
+    colorField("color", item.color);
+    if (item.fill) {
+      colorField("fill", *item.fill);
+    } else {
+      key("fill");
+      out += "null";
+    }
+    out += '}';
+  }
+  void operator()(const SheetPolyline& item) {
+    out += "{\"type\":\"polyline\"";
+    key("points");
+    out += '[';
+    for (std::size_t i = 0; i < item.points.size(); ++i) {
+      if (i > 0) out += ',';
+      out += '[';
+      appendNumber(out, item.points[i].x());
+      out += ',';
+      appendNumber(out, item.points[i].y());
+      out += ']';
+    }
+    out += ']';
+    colorField("color", item.color);
+    out += '}';
+  }
+  void operator()(const SheetText& item) {
+    out += "{\"type\":\"text\"";
+    field("x", item.x);
+    field("y", item.y);
+    colorField("color", item.color);
+    key("text");
+    appendString(out, item.text);
+    out += '}';
+  }
+};
+
+bool writePdf(const Sheet& sheet, QIODevice& device) {
+  QPdfWriter writer(&device);
+  writer.setCreator(QStringLiteral("地震サークル"));
+  writer.setTitle(QStringLiteral("地震サークル"));
+  // One page of the sheet's size, 18000 x 12800 twips (900 x 640 points), no margins;
+  // at 1440 dots per inch one device unit is one map unit.
+  writer.setPageSize(QPageSize(QSizeF(double(Sheet::kWidth) / kTwipsPerPoint, double(Sheet::kHeight) / kTwipsPerPoint),
+                               QPageSize::Point, QStringLiteral("Sheet"), QPageSize::ExactMatch));
+  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  writer.setResolution(1440);
+  QPainter painter;
+  if (!painter.begin(&writer)) return false;
+  const QRect page = painter.viewport();
+  paintSheet(painter, sheet, QRectF(page));
+  return painter.end();
+}
+
+bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
+  const QSizeF size(Sheet::kWidth / kMapUnitsPerScreenPixel * scale, Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  QSvgGenerator generator;
+  generator.setOutputDevice(&device);
+  generator.setTitle(QStringLiteral("地震サークル"));
+  generator.setSize(size.toSize());
+  generator.setViewBox(QRectF(QPointF(0, 0), size));
+  generator.setResolution(96);
+  QPainter painter;
+  if (!painter.begin(&generator)) return false;
+  paintSheet(painter, sheet, QRectF(QPointF(0, 0), size));
+  return painter.end();
+}
+
+// A vector format painted into memory.
+template <typename Paint>
+std::optional<QByteArray> paintedBytes(Paint&& paint) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly) || !paint(buffer)) return std::nullopt;
+  buffer.close();
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<SheetFormat> sheetFormatForPath(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("png")) return SheetFormat::Png;
+  if (suffix == QLatin1String("pdf")) return SheetFormat::Pdf;
+  if (suffix == QLatin1String("svg")) return SheetFormat::Svg;
+  if (suffix == QLatin1String("json")) return SheetFormat::Json;
+  return std::nullopt;
+}
+
+QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
+  QByteArray out;
+  out.reserve(static_cast<int>(sheet.items().size()) * 64 + 1024);
+  out += "{\"width\":";
+  out += QByteArray::number(Sheet::kWidth);
+  out += ",\"height\":";
+  out += QByteArray::number(Sheet::kHeight);
+  out += ",\"background\":";
+  if (sheet.backgroundName().isEmpty()) {
+    out += "null";
+  } else {
+    appendString(out, sheet.backgroundName());
+  }
+  out += ",\"items\":[";
+  ItemWriter writer{out};
+  bool first = true;
+  for (const SheetItem& item : sheet.items()) {
+    if (!first) out += ',';
+    first = false;
+    std::visit(writer, item);
+  }
+  out += "],\"rows\":[";
+  first = true;
+  for (const SheetRowEntry& row : extras.rows) {
+    if (!first) out += ',';
+    first = false;
+    out += "{\"row\":";
+    out += QByteArray::number(row.row);
+    out += ",\"state\":";
+    appendString(out, row.state);
+    out += ",\"radiusKm\":";
+    if (row.radiusKm) {
+      appendNumber(out, *row.radiusKm);
+    } else {
+      out += "null";
+    }
+    out += '}';
+  }
+  out += "],\"countLabel\":";
+  appendString(out, extras.countLabel);
+  out += ",\"warningVisible\":";
+  out += extras.warningVisible ? "true" : "false";
+  out += "}\n";
+  return out;
+}
+
+std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format, double scale,
+                                         const SheetDumpExtras& extras, QString* error) {
+  switch (format) {
+    case SheetFormat::Png: {
+      const QImage image = renderSheetImage(sheet, scale);
+      if (image.isNull()) {
+        if (error) *error = QStringLiteral("この倍率では画像を作れません");
+        return std::nullopt;
+      }
+      return encodePng(image, error);
+    }
+    case SheetFormat::Pdf: return paintedBytes([&](QIODevice& device) { return writePdf(sheet, device); });
+    case SheetFormat::Svg: return paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+    case SheetFormat::Json: return sheetJson(sheet, extras);
+  }
+  return std::nullopt;
+}
+
+bool writeSheetFile(const Sheet& sheet, const QString& path, SheetFormat format, double scale,
+                    const SheetDumpExtras& extras, QString* error) {
+  QString why;
+  const std::optional<QByteArray> bytes = sheetFileBytes(sheet, format, scale, extras, &why);
+  if (!bytes) {
+    if (error) *error = QStringLiteral("出力ファイルを作れません: %1 (%2)").arg(path, why);
+    return false;
+  }
+  if (const std::optional<QString> failed = writeFileAtomically(path, *bytes)) {
+    if (error) *error = QStringLiteral("出力ファイルを書けません: %1 (%2)").arg(path, *failed);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace eq

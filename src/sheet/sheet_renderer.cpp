@@ -1,0 +1,179 @@
+#include "sheet/sheet_renderer.h"
+
+#include "platform/fonts.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace eq {
+namespace {
+
+// Looking a font up is the costly part of drawing text; the sheet uses one face at
+// one size per output, so keep each size once found.
+const QFont& cachedSheetFont(int pixelSize) {
+  static QHash<int, QFont> fonts;
+  auto it = fonts.find(pixelSize);
+  if (it == fonts.end()) it = fonts.insert(pixelSize, sheetFont(pixelSize));
+  return *it;
+}
+
+class ItemPainter {
+ public:
+  ItemPainter(QPainter& painter, const QRectF& target)
+      : p_(painter),
+        target_(target),
+        sx_(target.width() / Sheet::kWidth),
+        sy_(target.height() / Sheet::kHeight),
+        pixelX_(kMapUnitsPerScreenPixel * sx_),
+        pixelY_(kMapUnitsPerScreenPixel * sy_) {}
+
+  void paint(const std::vector<SheetItem>& items) {
+    for (const SheetItem& item : items) {
+      if (const auto* point = std::get_if<SheetPoint>(&item)) {
+        addPoint(*point);
+        continue;
+      }
+      flushPoints();
+      std::visit(*this, item);
+    }
+    flushPoints();
+  }
+
+  // Points come in long runs of one colour (the graticule); they are filled together.
+  void operator()(const SheetPoint&) {}
+
+  void operator()(const SheetLine& item) {
+    QPen pen(QColor(item.color), pixelX_);
+    pen.setCapStyle(Qt::SquareCap);
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    p_.setPen(pen);
+    p_.setBrush(Qt::NoBrush);
+    // The line covers the pixels whose top-left corners it passes through.
+    const QPointF half(pixelX_ / 2, pixelY_ / 2);
+    p_.drawLine(at(item.x1, item.y1) + half, at(item.x2, item.y2) + half);
+  }
+
+  void operator()(const SheetCircle& item) {
+    if (!circleShows(item)) return;
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    p_.setPen(QPen(QColor(item.color), pixelX_));
+    p_.setBrush(item.fill ? QBrush(QColor(*item.fill)) : QBrush(Qt::NoBrush));
+    p_.drawEllipse(at(item.x, item.y), double(item.r) * sx_, double(item.r) * sy_);
+  }
+
+  void operator()(const SheetPolyline& item) {
+    if (item.points.size() < 2) return;
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(item.points.size()));
+    for (const QPointF& point : item.points) polygon << at(point.x(), point.y());
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    p_.setPen(QPen(QColor(item.color), pixelX_));
+    p_.setBrush(Qt::NoBrush);
+    p_.drawPolygon(polygon);
+  }
+
+  void operator()(const SheetText& item) {
+    if (item.text.isEmpty() || item.x > Sheet::kWidth || item.y > Sheet::kHeight ||
+        item.y < -kSheetTextHeight * 2) {
+      return;
+    }
+    useTextFont();
+    p_.setPen(QColor(item.color));
+    const QPointF topLeft = at(item.x, item.y);
+    p_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_), item.text);
+  }
+
+ private:
+  QPointF at(double x, double y) const { return {target_.left() + x * sx_, target_.top() + y * sy_}; }
+
+  void addPoint(const SheetPoint& item) {
+    if (item.x < -kMapUnitsPerScreenPixel || item.y < -kMapUnitsPerScreenPixel || item.x > Sheet::kWidth ||
+        item.y > Sheet::kHeight) {
+      return;
+    }
+    if (!points_.empty() && item.color != pointColor_) flushPoints();
+    pointColor_ = item.color;
+    const QPointF c = at(item.x, item.y);
+    points_.emplace_back(c.x(), c.y(), pixelX_, pixelY_);
+  }
+
+  void flushPoints() {
+    if (points_.empty()) return;
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    p_.setPen(Qt::NoPen);
+    p_.setBrush(QColor(pointColor_));
+    p_.drawRects(points_.data(), static_cast<int>(points_.size()));
+    points_.clear();
+  }
+
+  // A circle shows when its outline or its fill meets the sheet. Far-off circles,
+  // and unfilled ones whose outline lies wholly outside the sheet, are left out.
+  static bool circleShows(const SheetCircle& c) {
+    const double r = std::fabs(double(c.r)) + kMapUnitsPerScreenPixel;
+    const double nearestX = std::clamp(double(c.x), 0.0, double(Sheet::kWidth));
+    const double nearestY = std::clamp(double(c.y), 0.0, double(Sheet::kHeight));
+    if (std::hypot(c.x - nearestX, c.y - nearestY) > r) return false;
+    if (c.fill) return true;
+    const double farX = std::max(std::fabs(c.x), std::fabs(c.x - Sheet::kWidth));
+    const double farY = std::max(std::fabs(c.y), std::fabs(c.y - Sheet::kHeight));
+    return std::hypot(farX, farY) >= std::fabs(double(c.r)) - kMapUnitsPerScreenPixel;
+  }
+
+  void useTextFont() {
+    if (fontSet_) return;
+    const int pixelSize = std::max(1, static_cast<int>(std::lround(kSheetTextHeight * sy_)));
+    const QFont& font = cachedSheetFont(pixelSize);
+    p_.setFont(font);
+    p_.setRenderHint(QPainter::TextAntialiasing, true);
+    ascent_ = QFontMetricsF(font, p_.device()).ascent();
+    fontSet_ = true;
+  }
+
+  QPainter& p_;
+  QRectF target_;
+  double sx_, sy_;          // painter units per map unit
+  double pixelX_, pixelY_;  // one screen pixel
+  std::vector<QRectF> points_;
+  QRgb pointColor_ = 0;
+  bool fontSet_ = false;
+  double ascent_ = 0;
+};
+
+}  // namespace
+
+void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
+  painter.save();
+  painter.setClipRect(target, Qt::IntersectClip);
+  painter.fillRect(target, Qt::white);
+  if (!sheet.background().isNull()) {
+    // Unscaled on screen: one bitmap pixel covers 15 map units.
+    const double sx = target.width() / Sheet::kWidth;
+    const double sy = target.height() / Sheet::kHeight;
+    const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
+                                                 sheet.background().height() * kMapUnitsPerScreenPixel * sy));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(image, sheet.background());
+  }
+  ItemPainter(painter, target).paint(sheet.items());
+  painter.restore();
+}
+
+QImage renderSheetImage(const Sheet& sheet, double scale) {
+  constexpr double kLargestSide = 16384;
+  const double width = std::round(Sheet::kWidth / kMapUnitsPerScreenPixel * scale);
+  const double height = std::round(Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) return {};
+  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const double perMapUnit = scale / kMapUnitsPerScreenPixel;
+  paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit));
+  return image;
+}
+
+}  // namespace eq
