@@ -2,9 +2,10 @@
 // on the offscreen platform: the first window of the process (fonts and styles
 // loaded cold) and the median of later ones.
 
-#include "app/fonts.h"
 #include "app/form1.h"
-#include "app/scripted_platform.h"
+#include "platform/fonts.h"
+#include "platform/scripted_platform.h"
+#include "session/session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,7 +30,8 @@ double startOnce() {
   QElapsedTimer timer;
   timer.start();
   eq::ScriptedPlatform platform;
-  eq::Form1 form(platform);
+  eq::Session session(platform);
+  eq::Form1 form(session);
   PaintWatcher watcher;
   form.installEventFilter(&watcher);
   form.Form_Load();

@@ -13,7 +13,7 @@ namespace eq {
 
 // zlib level used for the sheet: the smallest that keeps the shipped example's file
 // no larger than the filter-searching writer made it.
-inline constexpr int kSheetPngLevel = 6;
+inline constexpr int kSheetPngLevel = 4;
 
 // The image as an 8-bit RGB PNG (alpha is dropped; the sheet is opaque), or nothing
 // with a reason in `error`.

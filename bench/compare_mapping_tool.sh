@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Whole-process time of `eqcircle render examples/recent.txt --date 2025-1-1 --out x.png`
+# against a general mapping tool (GMT) drawing a comparable map: the same region in a
+# sinusoidal projection about 135 deg E, filled land with coast lines, a 10-degree
+# graticule with labels, and six red circles, as a PNG of about the same size.
+# Medians of N runs each (default 15), and their ratio. GMT comes from Debian
+# (packages gmt and gmt-gshhg-low); the script installs them when it runs as root.
+#   bench/compare_mapping_tool.sh [BUILD_DIR] [N]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+runs="${2:-15}"
+eqcircle="$build/src/eqcircle"
+[ -x "$eqcircle" ] || { echo "compare: build eqcircle first ($eqcircle)" >&2; exit 1; }
+if ! command -v gmt >/dev/null 2>&1; then
+  if [ "$(id -u)" -eq 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends gmt gmt-gshhg-low ghostscript >/dev/null
+  else
+    echo "compare: install gmt and gmt-gshhg-low (Debian) first" >&2
+    exit 1
+  fi
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# The six volcanoes of examples/recent.txt with the diameters of their circles for
+# 2025-1-1 (km; GMT's -SE- symbol takes the diameter).
+cat >"$work/circles.txt" <<'DATA'
+138.53 36.64 333.96
+137.48 35.89 224.42
+140.88 27.25 202.08
+131.10 32.88 551.40
+130.88 31.91 138.66
+130.22 30.44 243.36
+DATA
+
+median_ms() {  # runs "$@" N times, prints the median wall time in ms
+  local times=()
+  for ((i = 0; i < runs; i++)); do
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000)))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+}
+
+render() { "$eqcircle" render "$root/examples/recent.txt" --date 2025-1-1 --out "$work/x.png"; }
+# GMT's classic mode: PostScript layers, then one conversion to PNG at 96 dpi.
+mapping_tool() {
+  (
+    cd "$work"
+    rm -f map.png
+    gmt pscoast -R110/160/20/50 -JI135/30c -Gwheat -Wthinnest -B10g10 -Dl -K >map.ps
+    gmt psxy circles.txt -R -J -SE- -W1p,red -O >>map.ps
+    gmt psconvert map.ps -Tg -E96 -A
+  )
+  [ -s "$work/map.png" ]
+}
+
+render >/dev/null  # warm the caches of both once
+mapping_tool || { echo "compare: GMT did not draw its map" >&2; exit 1; }
+ours=$(median_ms render)
+theirs=$(median_ms mapping_tool)
+echo "eqcircle render (whole process, median of $runs): $ours ms"
+echo "GMT comparable map (whole process, median of $runs): $theirs ms"
+awk -v a="$ours" -v b="$theirs" 'BEGIN {printf "ratio: %.3f\n", a / b}'
