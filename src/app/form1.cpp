@@ -14,6 +14,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <algorithm>
 #include <exception>
 
 namespace eq {
@@ -34,6 +42,8 @@ Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(sess
   createControls();
   applyTabOrder();
   connectHandlers();
+  connectKeyboard();
+  setAcceptDrops(true);
   session_.setViewRefresh([this] { sync(); });
   sync();
 }
@@ -95,11 +105,7 @@ void Form1::Form_Load() {
   show();
   waitUntilFramed(*this);
   form2();
-  // The outer size is set; Qt sizes the client area, so take the frame off first.
-  const QSize frame = frameGeometry().size() - size();
-  resize(twipsToPixels(25200) - frame.width(), twipsToPixels(15100) - frame.height());
-  // Centred from the outer size as read back.
-  centreOnScreen(*this);
+  placeOnScreen();
   Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
   session_.startUp();
   Label25->move(twipsToPixels(1320), Label25->y());
@@ -177,6 +183,76 @@ void Form1::sync() {
     form2_->hide();
   }
   if (loaded_ && session_.mainWindowShown() && !isVisible()) show();
+}
+
+void Form1::placeOnScreen() {
+  // The outer size is set; Qt sizes the client area, so take the frame off first.
+  const QSize frame = frameGeometry().size() - size();
+  const QSize outer(twipsToPixels(25200), twipsToPixels(15100));
+  client_->setFixedSize(outer - frame);
+  const QRect available = screen() ? screen()->availableGeometry() : QRect();
+  if (available.isEmpty() || (outer.width() <= available.width() && outer.height() <= available.height())) {
+    resize(outer - frame);
+    // Centred from the outer size as read back.
+    centreOnScreen(*this);
+    return;
+  }
+  // A screen (or its free area beside panels) smaller than the window: the whole
+  // window stays on that area, title bar included, and its content scrolls.
+  const QSize fitted(std::min(outer.width(), available.width()), std::min(outer.height(), available.height()));
+  resize(fitted - frame);
+  move(available.left() + (available.width() - fitted.width()) / 2,
+       available.top() + (available.height() - fitted.height()) / 2);
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  scroll_->setGeometry(rect());
+}
+
+void Form1::connectKeyboard() {
+  // Return and Enter press the focused button, as Space does.
+  for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8, Command9})
+    button->installEventFilter(this);
+  const auto shortcut = [this](const QKeySequence& keys, QPushButton* button) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, button, [button] {
+      if (button->isVisible() && button->isEnabled()) button->click();
+    });
+  };
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), Command1);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), Command2);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), Command3);
+  shortcut(QKeySequence(Qt::Key_F5), Command4);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      button->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form1::offerFile(const QString& path) {
+  run("offerFile", [&] { openEruptionDataFileAt(session_, path); });
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() == 1 && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return;
+  event->acceptProposedAction();
+  // The question is asked after the drop has finished, not inside the drag's own loop.
+  const QString path = urls.front().toLocalFile();
+  QMetaObject::invokeMethod(this, [this, path] { offerFile(path); }, Qt::QueuedConnection);
 }
 
 Form2& Form1::form2() {

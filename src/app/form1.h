@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+class QScrollArea;
+
 namespace eq {
 
 class PictureBox;
@@ -37,6 +39,14 @@ class Form1 : public QWidget {
   // Shows the session's state: texts, ticks, row looks, labels, the sheet, the windows.
   void sync();
 
+  // Offers a file to the open command (its question and its messages), as when it is
+  // named on the command line or dropped onto the window.
+  void offerFile(const QString& path);
+
+  // The area that holds the controls at their classic positions; it scrolls inside
+  // the window when the screen is too small for the whole window.
+  QWidget* client() const { return client_; }
+
   // Controls, named as the window has always named them.
   QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{}, *Command5{}, *Command6{}, *Command7{},
       *Command8{}, *Command9{};
@@ -51,16 +61,24 @@ class Form1 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createControls();
   void applyTabOrder();
   void connectHandlers();
+  void connectKeyboard();
+  void placeOnScreen();
   QWidget* widgetOf(Control control) const;
   // Runs a command on the session; nothing it throws reaches the event loop.
   void run(const char* name, const std::function<void()>& command);
 
   Session& session_;
+  QScrollArea* scroll_{};
+  QWidget* client_{};
   QPointer<Form2> form2_;
   bool syncing_ = false;
   bool loaded_ = false;  // Form_Load has shown the window

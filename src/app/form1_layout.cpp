@@ -8,7 +8,9 @@
 #include "app/picture_box.h"
 
 #include <QFontMetrics>
+#include <QScrollArea>
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -48,6 +50,7 @@ struct LabelLayout {
   std::optional<QRgb> fore;
   double fontPoints;  // 0: the default user-interface font; otherwise "ＭＳ Ｐゴシック" at this size
   bool bold;
+  bool clickable = false;  // a help label or the select-all label: it shows the pointing hand
 };
 
 constexpr QRgb kBlue = qRgb(0, 0, 255);
@@ -74,7 +77,7 @@ const LabelLayout kLabels[] = {
     {"Label13", &Form1::Label13, "8", 480, 7185, 375, 375, Centre, {}, {}, 0, false},
     {"Label14", &Form1::Label14, "9", 480, 7785, 375, 255, Centre, {}, {}, 0, false},
     {"Label15", &Form1::Label15, "10", 480, 8385, 375, 375, Centre, {}, {}, 0, false},
-    {"Label36", &Form1::Label36, "すべて選択", 150, 8865, 450, 345, Centre, qRgb(128, 128, 255), {}, 6.75, false},
+    {"Label36", &Form1::Label36, "すべて選択", 150, 8865, 450, 345, Centre, qRgb(128, 128, 255), {}, 6.75, false, true},
     {"Label17", &Form1::Label17, "年", 3000, 9600, 855, 255, Centre, {}, {}, 0, false},
     {"Label18", &Form1::Label18, "月", 4155, 9600, 735, 255, Centre, {}, {}, 0, false},
     {"Label19", &Form1::Label19, "日", 5130, 9600, 495, 375, Centre, {}, {}, 0, false},
@@ -83,23 +86,23 @@ const LabelLayout kLabels[] = {
      3495, 375, Left, qRgb(255, 192, 255), {}, 0, false},
     {"Label21", &Form1::Label21, "描画データ数 ", 6840, 480, 2175, 375, Left, {}, {}, 9.75, false},
     {"Label37", &Form1::Label37, "", 10965, 390, 3435, 330, Left, {}, kRed, 0, false},
-    {"Label24", &Form1::Label24, "使い方", 1320, 12120, 855, 255, Centre, qRgb(255, 192, 128), {}, 0, false},
-    {"Label33", &Form1::Label33, "引用文献", 5160, 12120, 855, 255, Centre, qRgb(128, 255, 255), {}, 0, false},
+    {"Label24", &Form1::Label24, "使い方", 1320, 12120, 855, 255, Centre, qRgb(255, 192, 128), {}, 0, false, true},
+    {"Label33", &Form1::Label33, "引用文献", 5160, 12120, 855, 255, Centre, qRgb(128, 255, 255), {}, 0, false, true},
     {"Label25", &Form1::Label25,
      "火山が噴火した時期と位置から、将来予想される地震の震源を火山からの距離として地震サークルで推定します。"
      "噴火が前兆となる地震は、火山からの距離が離れているほど噴火後短時間で発生する関係にあります。"
      "複数の火山が描く地震サークルの接合・交差部では、指定した時期に地震発生の可能性が高いと考えられます。",
-     1320, 12600, 4455, 1335, Left, {}, {}, 0, false},
+     1320, 12600, 4455, 1335, Left, {}, {}, 0, false, true},
     {"Label26", &Form1::Label26,
      "(1)噴火データをテキストボックスに直接入力する、あるいは作成済み噴火データファイルを開く。"
      "\u3000\u3000\u3000\u3000",
-     1320, 12600, 4575, 735, Left, {}, {}, 0, false},
-    {"Label27", &Form1::Label27, "(2)地震予測年に年月日を入力する。", 1320, 12990, 3495, 375, Left, {}, {}, 0, false},
-    {"Label28", &Form1::Label28, "(3)描画したい噴火データNo.にチェックを入れる。", 1320, 13230, 4695, 375, Left, {}, {}, 0, false},
-    {"Label29", &Form1::Label29, "(4)「描画する」ボタンをクリックする。", 1320, 13470, 3255, 375, Left, {}, {}, 0, false},
-    {"Label30", &Form1::Label30, "!", 375, 270, 300, 270, Centre, qRgb(192, 192, 0), {}, 14.25, true},
-    {"Label31", &Form1::Label31, "解像度1680×1050以上で使用してください", 390, 255, 1875, 420, Left, {}, {}, 0, false},
-    {"Label32", &Form1::Label32, "!", 375, 750, 300, 270, Centre, qRgb(255, 128, 255), {}, 14.25, true},
+     1320, 12600, 4575, 735, Left, {}, {}, 0, false, true},
+    {"Label27", &Form1::Label27, "(2)地震予測年に年月日を入力する。", 1320, 12990, 3495, 375, Left, {}, {}, 0, false, true},
+    {"Label28", &Form1::Label28, "(3)描画したい噴火データNo.にチェックを入れる。", 1320, 13230, 4695, 375, Left, {}, {}, 0, false, true},
+    {"Label29", &Form1::Label29, "(4)「描画する」ボタンをクリックする。", 1320, 13470, 3255, 375, Left, {}, {}, 0, false, true},
+    {"Label30", &Form1::Label30, "!", 375, 270, 300, 270, Centre, qRgb(192, 192, 0), {}, 14.25, true, true},
+    {"Label31", &Form1::Label31, "解像度1680×1050以上で使用してください", 390, 255, 1875, 420, Left, {}, {}, 0, false, true},
+    {"Label32", &Form1::Label32, "!", 375, 750, 300, 270, Centre, qRgb(255, 128, 255), {}, 14.25, true, true},
 };
 
 struct CheckLayout {
@@ -130,22 +133,39 @@ void setColour(QWidget* widget, QPalette::ColorRole role, QRgb colour) {
   widget->setPalette(palette);
 }
 
+// The classic cells are 49 pixels wide for seven-digit values such as 142.686; the
+// frame and the inner margin of a line edit leave too little of that for the digits,
+// so the text may use the inner margin. A box holds a text of any length.
+void fitTextToCell(QLineEdit* box) {
+  box->setTextMargins(-2, 0, -2, 0);
+  box->setMaxLength(std::numeric_limits<int>::max());
+}
+
 int tabIndexOfField(int row, int field) { return row == 1 ? 9 + field : 8 * row + 1 + field; }
 
 }  // namespace
 
 void Form1::createControls() {
   setWindowTitle(QStringLiteral("地震サークル(噴火が前兆となる地震)"));
+  // The controls sit on a client area of the classic size inside a frameless scroll
+  // area: on a screen that holds the window nothing scrolls and nothing looks
+  // different; on a smaller one every control can still be reached.
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(false);
+  client_ = new QWidget;
+  client_->setObjectName(QStringLiteral("client"));
+  scroll_->setWidget(client_);
 
   for (const ButtonLayout& entry : kButtons) {
-    auto* button = new QPushButton(QString::fromUtf8(entry.caption), this);
+    auto* button = new QPushButton(QString::fromUtf8(entry.caption), client_);
     button->setObjectName(QString::fromLatin1(entry.name));
     button->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     this->*entry.member = button;
   }
 
   for (const LabelLayout& entry : kLabels) {
-    auto* label = new ClickLabel(QString::fromUtf8(entry.caption), this);
+    auto* label = new ClickLabel(QString::fromUtf8(entry.caption), client_);
     label->setObjectName(QString::fromLatin1(entry.name));
     label->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     label->setAlignment((entry.align == Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
@@ -161,31 +181,34 @@ void Form1::createControls() {
     // stays on one line instead of losing its last character to a hidden second line.
     const bool dynamic = entry.member == &Form1::Label23 || entry.member == &Form1::Label37;
     label->setWordWrap(dynamic || QFontMetrics(label->font()).horizontalAdvance(label->text()) > label->width() + 2);
+    if (entry.clickable) label->setCursor(Qt::PointingHandCursor);
     this->*entry.member = label;
   }
 
   for (int row = 1; row <= kRowCount; ++row) {
     const CheckLayout& entry = kChecks[row - 1];
-    auto* check = new RowCheckBox(QStringLiteral("Check%1").arg(row), this);
+    auto* check = new RowCheckBox(QStringLiteral("Check%1").arg(row), client_);
     check->setObjectName(QStringLiteral("CheckEQ(%1)").arg(row));
     check->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     check->setAutoFillBackground(true);
     CheckEQ.set(row, check);
     for (int field = 1; field <= 6; ++field) {
-      auto* box = new QLineEdit(this);
+      auto* box = new QLineEdit(client_);
       box->setObjectName(QStringLiteral("TextEQ(%1)").arg((row - 1) * 6 + field));
+      fitTextToCell(box);
       box->setGeometry(twipsRect(kFieldColumns[field - 1].left, 2880 + 600 * (row - 1), kFieldColumns[field - 1].width,
                                  375));
       TextEQ.set((row - 1) * 6 + field, box);
     }
   }
   for (const DateBox& entry : kDateBoxes) {
-    auto* box = new QLineEdit(this);
+    auto* box = new QLineEdit(client_);
     box->setObjectName(QStringLiteral("TextEQ(%1)").arg(entry.index));
+    fitTextToCell(box);
     box->setGeometry(twipsRect(entry.left, entry.top, entry.width, entry.height));
     TextEQ.set(entry.index, box);
   }
-  Picture1 = new PictureBox(session_.surface(), this);
+  Picture1 = new PictureBox(session_.surface(), client_);
   Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
 }

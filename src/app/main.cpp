@@ -8,6 +8,8 @@
 #include "session/session.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -66,5 +68,11 @@ int main(int argc, char** argv) {
   eq::Form1 form(session);
   platform.setParentWidget(&form);
   form.Form_Load();
+  // `eqcircle FILE`: the file is offered to the open command once the window is up.
+  const QStringList args = QApplication::arguments().mid(1);
+  if (args.size() == 1 && !args.front().startsWith(QLatin1Char('-'))) {
+    const QString path = QDir::toNativeSeparators(QFileInfo(args.front()).absoluteFilePath());
+    QMetaObject::invokeMethod(&form, [&form, path] { form.offerFile(path); }, Qt::QueuedConnection);
+  }
   return QApplication::exec();
 }

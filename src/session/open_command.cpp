@@ -91,14 +91,18 @@ void openEruptionDataFile(Session& form) {
   request.hideReadOnly = true;
   const std::optional<QString> chosen = platform.openFileDialog(request);
   if (!chosen) return;  // cancelled: nothing changes
-  form.CommonDialog1.fileName = *chosen;
-  form.CommonDialog1.fileTitle = QFileInfo(*chosen).fileName();
+  openEruptionDataFileAt(form, *chosen);
+}
 
-  if (!askYesNo(form, confirmationText({QStringLiteral("現在表示データを") + *chosen +
-                                             QStringLiteral("データに置き換えます")})))
+void openEruptionDataFileAt(Session& form, const QString& path) {
+  form.CommonDialog1.fileName = path;
+  form.CommonDialog1.fileTitle = QFileInfo(path).fileName();
+
+  if (!askYesNo(form, confirmationText({QStringLiteral("現在表示データを") + path +
+                                          QStringLiteral("データに置き換えます")})))
     return;
 
-  const LoadResult result = loadEruptionDataFile(form, *chosen);
+  const LoadResult result = loadEruptionDataFile(form, path);
   if (!result.ok) warnUser(form, result.error);
 }
 

@@ -9,6 +9,11 @@ class Session;
 
 void openEruptionDataFile(Session& session);
 
+// The open command after its file dialog, for a path chosen elsewhere (the command
+// line, a file dropped onto the window): it becomes the dialog's remembered path,
+// then the question and the load follow as after the dialog.
+void openEruptionDataFileAt(Session& session, const QString& path);
+
 // What loading a file did.
 struct LoadResult {
   bool ok = false;     // false: the file could not be read and nothing changed
