@@ -2,12 +2,12 @@
 
 #include "datafile/record_format.h"
 #include "model/number_text.h"
+#include "platform/safe_file.h"
 #include "session/messages.h"
 #include "session/row_arrays.h"
 #include "session/session.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace eq {
 namespace {
@@ -78,15 +78,15 @@ void saveEruptionData(Session& form) {
 
   // Written beside the old file and put in its place only when complete.
   const QString path = QDir::toNativeSeparators(QDir(QDir::currentPath()).filePath(QStringLiteral("無題.txt")));
-  QSaveFile file(path);
-  const auto size = static_cast<qint64>(encoded.bytes.size());
-  if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes.data(), size) != size || !file.commit()) {
-    warnUser(form, QStringLiteral("噴火データを保存できませんでした。\n保存先: ") + path);
+  const QByteArray bytes(encoded.bytes.data(), static_cast<qsizetype>(encoded.bytes.size()));
+  if (const std::optional<QString> failed = writeFileAtomically(path, bytes)) {
+    // The file that was there is untouched, and the editor is not started on it.
+    warnUser(form, QStringLiteral("噴火データを保存できませんでした（前のファイルはそのままです）。\n保存先: %1\n理由: %2")
+                       .arg(path, *failed));
     return;
   }
   if (!platform.startEditor(path)) {
-    warnUser(form,
-                  QStringLiteral("テキストエディタを起動できませんでした。\n噴火データは次のファイルに保存されています。\n") + path);
+    warnUser(form, QStringLiteral("テキストエディタを起動できませんでした。\n噴火データは次のファイルに保存されています。\n") + path);
   }
 }
 
