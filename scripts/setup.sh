@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n
+  libgeographiclib-dev
   "$@"
 )
 
