@@ -1,5 +1,7 @@
 #include "analysis/map_export.h"
 
+#include "map/json_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -28,14 +30,6 @@ struct Feature {
   bool singlePrecision = false;  // a table position, written as the float it is
 };
 
-// Shortest text that reads back as the same value, whatever the locale.
-template <typename T>
-void appendNumber(std::string& out, T value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
 std::string oneDecimal(double value) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
@@ -46,32 +40,6 @@ bool finite(const Value& v) {
   if (const auto* d = std::get_if<double>(&v)) return std::isfinite(*d);
   if (const auto* f = std::get_if<float>(&v)) return std::isfinite(*f);
   return true;
-}
-
-void appendJsonString(std::string& out, std::string_view text) {
-  out += '"';
-  for (const char ch : text) {
-    const auto byte = static_cast<unsigned char>(ch);
-    switch (ch) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
-      default:
-        if (byte < 0x20) {
-          static const char hex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += hex[byte >> 4];
-          out += hex[byte & 15];
-        } else {
-          out += ch;  // UTF-8 passes through
-        }
-    }
-  }
-  out += '"';
 }
 
 // XML 1.0 cannot hold control characters other than tab and line breaks, even as
@@ -91,18 +59,18 @@ void appendXmlText(std::string& out, std::string_view text) {
 }
 
 void appendJsonValue(std::string& out, const Value& value) {
-  if (!finite(value) || std::holds_alternative<std::monostate>(value)) {
+  if (std::holds_alternative<std::monostate>(value)) {
     out += "null";
   } else if (const auto* b = std::get_if<bool>(&value)) {
     out += *b ? "true" : "false";
   } else if (const auto* s = std::get_if<std::string>(&value)) {
     appendJsonString(out, *s);
   } else if (const auto* i = std::get_if<int>(&value)) {
-    appendNumber(out, *i);
+    appendJsonNumber(out, *i);
   } else if (const auto* f = std::get_if<float>(&value)) {
-    appendNumber(out, *f);
+    appendJsonNumber(out, *f);
   } else {
-    appendNumber(out, std::get<double>(value));
+    appendJsonNumber(out, std::get<double>(value));
   }
 }
 
@@ -158,15 +126,16 @@ std::vector<Field> documentFields(const MapExport& map) {
           {"supportToleranceKm", map.toleranceKm}};
 }
 
+// Positions are finite, so their text is the same in JSON and KML.
 void appendPosition(std::string& out, const GeoPoint& p, bool singlePrecision) {
   if (singlePrecision) {
-    appendNumber(out, static_cast<float>(p.longitude));
+    appendJsonNumber(out, static_cast<float>(p.longitude));
     out += ',';
-    appendNumber(out, static_cast<float>(p.latitude));
+    appendJsonNumber(out, static_cast<float>(p.latitude));
   } else {
-    appendNumber(out, p.longitude);
+    appendJsonNumber(out, p.longitude);
     out += ',';
-    appendNumber(out, p.latitude);
+    appendJsonNumber(out, p.latitude);
   }
 }
 
