@@ -20,14 +20,6 @@ double ellipsoidKm(double lat1, double lon1, double lat2, double lon2) {
   return metres / 1000;
 }
 
-std::vector<Crossing> crossingsOf(const std::vector<Crossing>& all, int rowA, int rowB) {
-  std::vector<Crossing> some;
-  for (const Crossing& c : all) {
-    if (c.rowA == rowA && c.rowB == rowB) some.push_back(c);
-  }
-  return some;
-}
-
 // Twice the area enclosed, positive when counter-clockwise with east right and north up.
 double signedArea(const std::vector<GeoPoint>& ring) {
   double sum = 0;
@@ -97,10 +89,7 @@ void TestCrossings::classic() {
     QCOMPARE(c.rowB, 2);
     QCOMPARE(c.support, 2);
     QCOMPARE(c.onSheet, onSheet);
-    if (!points.isEmpty()) {
-      QVERIFY2(std::fabs(c.x - points[int(i)].x()) < 1e-6 && std::fabs(c.y - points[int(i)].y()) < 1e-6,
-               qPrintable(QString("%1 %2").arg(c.x, 0, 'f', 6).arg(c.y, 0, 'f', 6)));
-    }
+    if (!points.isEmpty()) QVERIFY(QLineF(QPointF(c.x, c.y), points[int(i)]).length() < 1e-6);
     if (count == 2) {
       QVERIFY(std::fabs(std::hypot(c.x - 9000, c.y) - 3 * radiusA) < 1e-6);
       QVERIFY(std::fabs(std::hypot(c.x - 9000, c.y - 3333) - 3 * radiusB) < 1e-6);
@@ -133,11 +122,14 @@ void TestCrossings::support() {
   QFETCH(double, radiusK);
   QFETCH(double, tolerance);
   QFETCH(int, support);
-  const auto found = crossingsOf(
-      findCrossings({{1, 54, 135, 888.8}, {2, 44, 135, 666.6}, {3, 54, 135, radiusK}}, mode, tolerance), 1, 2);
-  QCOMPARE(int(found.size()), 2);
-  QCOMPARE(found[0].support, support);
-  QCOMPARE(found[1].support, support);
+  int crossings = 0;
+  for (const Crossing& c : findCrossings({{1, 54, 135, 888.8}, {2, 44, 135, 666.6}, {3, 54, 135, radiusK}}, mode,
+                                         tolerance)) {
+    if (c.rowB != 2) continue;  // the third circle's own crossings
+    QCOMPARE(c.support, support);
+    ++crossings;
+  }
+  QCOMPARE(crossings, 2);
 }
 
 void TestCrossings::order() {
@@ -226,18 +218,13 @@ void TestCrossings::outline() {
   QVERIFY(circleOutline({1, 35.5, 139.5, -1}, mode).empty());
 }
 
-// The first point lies due north; the whole line is the outline on the sheet.
+// Drawn from due north, on the sheet's projection.
 void TestCrossings::geodesicCircleOnSheet() {
   const auto line = geodesicCircle(35, 135, 200);
-  const auto ring = circleOutline({0, 35, 135, 200}, CircleMode::Geodesic);
-  QCOMPARE(line.size(), ring.size());
+  QCOMPARE(line.size(), size_t(361));
   QVERIFY(std::fabs(line.front().x - 9000) < 1e-6);
-  QVERIFY(line.front().y < projectToMap(35, 135)->y);
-  for (size_t i = 0; i < line.size(); ++i) {
-    const MapPoint p = *projectToMap(ring[i].latitude, ring[i].longitude);
-    QCOMPARE(line[i].x, p.x);
-    QCOMPARE(line[i].y, p.y);
-  }
+  const GeoPoint north = mapToGeographic(line.front().x, line.front().y);
+  QVERIFY(std::fabs(ellipsoidKm(35, 135, north.latitude, north.longitude) - 200) < 0.001);
 }
 
 QTEST_APPLESS_MAIN(TestCrossings)
