@@ -13,6 +13,7 @@ packages=(
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n libpng-dev
   xdg-utils
+  libgeographiclib-dev
   "$@"
 )
 

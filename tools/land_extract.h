@@ -2,16 +2,13 @@
 // Reader of the land outline extract (tools/data/land_east_asia.txt):
 //   '#' comment lines, then blocks of "ring N" followed by N lines "longitude latitude" in degrees.
 
+#include "map/projection.h"
+
 #include <istream>
 #include <string>
 #include <vector>
 
 namespace eq {
-
-struct GeoPoint {
-  double longitude = 0;
-  double latitude = 0;
-};
 
 using LandRing = std::vector<GeoPoint>;
 

@@ -18,10 +18,11 @@ std::optional<MapPoint> projectToMap(double latitude, double longitude) {
   return p;
 }
 
-MapPoint mapToGeographic(double x, double y) {
-  const double latitude = 54 - y / 3 / 1111 * 10;
+GeoPoint mapToGeographic(double x, double y) {
+  const double latitude = 54 - y / (1111 * 3) * 10;
   const double c = std::cos(latitude / 180 * kPi);
-  const double longitude = c == 0 ? 135 : (x - 9000) / 3 * 360 / (c * 40075) + 135;
+  // Only a pole squeezes a parallel to a point; every longitude is then the same.
+  const double longitude = c == 0 ? 135 : 135 + (x - 9000) * 360 / (3 * 40075 * c);
   return {latitude, longitude};
 }
 

@@ -14,11 +14,23 @@ struct MapPoint {
   double y = 0;
 };
 
+struct GeoPoint {
+  double latitude = 0;   // degrees north
+  double longitude = 0;  // degrees east
+};
+
+// The drawing area in map units.
+constexpr double kSheetWidth = 18000;
+constexpr double kSheetHeight = 12800;
+
 // Map position in map units, computed in double precision in the order above.
 // Fails only when a result is not finite.
 std::optional<MapPoint> projectToMap(double latitude, double longitude);
 
-// The inverse, for tools that rasterise the background map; not used when drawing.
-MapPoint mapToGeographic(double x, double y);  // returns {latitude, longitude}
+// The inverse, in double precision:
+// latitude = 54 - y / (1111 * 3) * 10
+// longitude = 135 + (x - 9000) * 360 / (3 * 40075 * cos(latitude / 180 * 3.1415927))
+// It puts crossings of circles and exported circle outlines back on the globe.
+GeoPoint mapToGeographic(double x, double y);
 
 }  // namespace eq

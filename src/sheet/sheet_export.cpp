@@ -1,5 +1,6 @@
 #include "sheet/sheet_export.h"
 
+#include "map/json_text.h"
 #include "platform/safe_file.h"
 #include "sheet/png_writer.h"
 #include "sheet/sheet_renderer.h"
@@ -10,8 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
-#include <charconv>
-#include <cmath>
+#include <cstdio>
 
 namespace eq {
 namespace {
@@ -20,35 +20,15 @@ constexpr int kTwipsPerPoint = 20;
 
 template <typename Number>
 void appendNumber(QByteArray& out, Number value) {
-  if (!std::isfinite(value)) {
-    out += "null";
-    return;
-  }
-  char buf[64];
-  const auto result = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, static_cast<int>(result.ptr - buf));
+  std::string text;
+  appendJsonNumber(text, value);
+  out.append(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void appendString(QByteArray& out, const QString& text) {
-  out += '"';
-  for (const char c : text.toUtf8()) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
-          out += buf;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
+  std::string json;
+  appendJsonString(json, text.toStdString());
+  out.append(json.data(), static_cast<qsizetype>(json.size()));
 }
 
 void appendColor(QByteArray& out, QRgb color) {

@@ -71,9 +71,9 @@ void TestProjection::inverse() {
   for (double lat : {20.0, 33.3, 45.5}) {
     for (double lon : {110.0, 131.0, 155.5}) {
       const auto p = projectToMap(lat, lon);
-      const MapPoint g = mapToGeographic(p->x, p->y);
-      QVERIFY(std::fabs(g.x - lat) < 1e-9);
-      QVERIFY(std::fabs(g.y - lon) < 1e-9);
+      const GeoPoint g = mapToGeographic(p->x, p->y);
+      QVERIFY(std::fabs(g.latitude - lat) < 1e-9);
+      QVERIFY(std::fabs(g.longitude - lon) < 1e-9);
     }
   }
 }
