@@ -12,7 +12,9 @@
 namespace eq {
 namespace {
 
-using Value = std::variant<std::monostate, bool, int, float, double, std::string>;
+// Row pairs are written as a list: [1,2] in JSON, "1,2" in KML.
+using RowList = std::vector<int>;
+using Value = std::variant<std::monostate, bool, int, float, double, std::string, RowList>;
 
 struct Field {
   const char* key;
@@ -67,6 +69,13 @@ void appendJsonValue(std::string& out, const Value& value) {
     appendJsonString(out, *s);
   } else if (const auto* i = std::get_if<int>(&value)) {
     appendJsonNumber(out, *i);
+  } else if (const auto* rows = std::get_if<RowList>(&value)) {
+    out += '[';
+    for (std::size_t k = 0; k < rows->size(); ++k) {
+      if (k > 0) out += ',';
+      appendJsonNumber(out, (*rows)[k]);
+    }
+    out += ']';
   } else if (const auto* f = std::get_if<float>(&value)) {
     appendJsonNumber(out, *f);
   } else {
@@ -80,6 +89,8 @@ void appendXmlValue(std::string& out, const Value& value) {
     out += *b ? "true" : "false";
   } else if (const auto* s = std::get_if<std::string>(&value)) {
     appendXmlText(out, *s);
+  } else if (const auto* rows = std::get_if<RowList>(&value)) {
+    for (std::size_t k = 0; k < rows->size(); ++k) out += (k > 0 ? "," : "") + std::to_string((*rows)[k]);
   } else {
     appendJsonValue(out, value);  // a number reads the same in both
   }
@@ -112,7 +123,7 @@ std::vector<Feature> features(const MapExport& map) {
   for (const Crossing& c : map.crossings) {
     Feature f{"交点 " + std::to_string(c.rowA) + "-" + std::to_string(c.rowB),
               "支持数 " + std::to_string(c.support) + (c.onSheet ? "" : "（図の外）"), "crossing", {}, {}};
-    f.fields = {{"kind", std::string("crossing")}, {"rowA", c.rowA}, {"rowB", c.rowB}, {"support", c.support},
+    f.fields = {{"kind", std::string("crossing")}, {"rows", RowList{c.rowA, c.rowB}}, {"support", c.support},
                 {"onSheet", c.onSheet}, {"x", c.x}, {"y", c.y}};
     f.positions.push_back({c.latitude, c.longitude});
     all.push_back(std::move(f));

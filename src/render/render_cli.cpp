@@ -3,6 +3,7 @@
 #include "model/number_text.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
+#include "session/map_data.h"
 #include "session/open_command.h"
 #include "session/session.h"
 #include "session/table_commands.h"
@@ -26,7 +27,8 @@ constexpr double kLargestScale = 4;
 
 const char kUsage[] =
     "使い方: eqcircle render DATAFILE --date Y-M-D [--rows 1,3,7|all] [--title TEXT]\n"
-    "                        [--no-background] [--created Y-M-D] [--scale K] --out FILE\n"
+    "                        [--no-background] [--created Y-M-D] [--scale K]\n"
+    "                        [--circles classic|geodesic] [--tolerance KM] [--crossings] --out FILE\n"
     "  DATAFILE          噴火データファイル (Shift-JIS、CR LF、最大10行)\n"
     "  --date Y-M-D      地震予測年月日 (例: 2024-5-1)\n"
     "  --rows LIST       描画する行 (例: 1,3,7 または all)。省略時は火山名のある行すべて\n"
@@ -34,7 +36,10 @@ const char kUsage[] =
     "  --no-background   背景地図を使わない\n"
     "  --created Y-M-D   作成日の日付 (省略時は今日)\n"
     "  --scale K         PNG と SVG の倍率 (0.1〜4、省略時 1)\n"
-    "  --out FILE        出力ファイル (.png .pdf .svg .json)\n";
+    "  --circles MODE    classic (図上の円、省略時) または geodesic (地球楕円体上の真の距離の円)\n"
+    "  --tolerance KM    交点の支持数に数える円の近さ (km、省略時 50)\n"
+    "  --crossings       円の交点を図に青い輪で示す\n"
+    "  --out FILE        出力ファイル (.png .pdf .svg .json、地図データは .geojson .kml)\n";
 
 void printTo(std::FILE* stream, const QString& text) {
   const QByteArray bytes = text.toUtf8();
@@ -51,8 +56,12 @@ struct RenderOptions {
   bool noBackground = false;
   QDate created;
   double scale = 1;
+  CircleMode circleMode = CircleMode::Classic;
+  double toleranceKm = kDefaultSupportToleranceKm;
+  bool crossings = false;
   QString out;
-  SheetFormat format = SheetFormat::Png;
+  std::optional<SheetFormat> format;       // a picture of the sheet, or
+  std::optional<MapDataFormat> mapFormat;  // map data
 };
 
 // Three numbers, each of which a single-precision box value can hold.
@@ -83,7 +92,8 @@ std::optional<std::set<int>> rowList(const QString& text) {
 bool takesValue(const QString& option) {
   static const QStringList options = {QStringLiteral("--date"),    QStringLiteral("--rows"),
                                       QStringLiteral("--title"),   QStringLiteral("--created"),
-                                      QStringLiteral("--scale"),   QStringLiteral("--out")};
+                                      QStringLiteral("--scale"),   QStringLiteral("--circles"),
+                                      QStringLiteral("--tolerance"), QStringLiteral("--out")};
   return options.contains(option);
 }
 
@@ -107,6 +117,14 @@ QString applyOption(const QString& option, const QString& value, RenderOptions& 
     if (!ok || !(options.scale >= kSmallestScale && options.scale <= kLargestScale)) {
       return QStringLiteral("--scale は 0.1〜4 の数にしてください: %1").arg(value);
     }
+  } else if (option == QLatin1String("--circles")) {
+    const auto mode = circleModeFromName(value.toStdString());
+    if (!mode) return QStringLiteral("--circles は classic か geodesic にしてください: %1").arg(value);
+    options.circleMode = *mode;
+  } else if (option == QLatin1String("--tolerance")) {
+    const auto km = strictNumber(value.toUtf8().toStdString());
+    if (!km || !(*km >= 0 && *km <= 20000)) return QStringLiteral("--tolerance は 0〜20000 の km の数にしてください: %1").arg(value);
+    options.toleranceKm = *km;
   } else {
     options.out = value;
   }
@@ -139,9 +157,9 @@ Parsed parseArguments(const QStringList& args) {
       parsed.help = true;
       return parsed;
     }
-    if (option == QLatin1String("--no-background")) {
-      if (value) return bad(QStringLiteral("--no-background は値をとりません"));
-      options.noBackground = true;
+    if (option == QLatin1String("--no-background") || option == QLatin1String("--crossings")) {
+      if (value) return bad(QStringLiteral("%1 は値をとりません").arg(option));
+      (option == QLatin1String("--crossings") ? options.crossings : options.noBackground) = true;
     } else if (takesValue(option)) {
       if (!value && i + 1 < args.size()) value = args[++i];
       if (!value) return bad(QStringLiteral("%1 に値がありません").arg(option));
@@ -160,11 +178,12 @@ Parsed parseArguments(const QStringList& args) {
   options.dataFile = positional.front();
   if (options.dateParts.isEmpty()) return bad(QStringLiteral("--date で地震予測年月日を指定してください"));
   if (options.out.isEmpty()) return bad(QStringLiteral("--out で出力ファイルを指定してください"));
-  const auto format = sheetFormatForPath(options.out);
-  if (!format) {
-    return bad(QStringLiteral("出力ファイルの拡張子は .png .pdf .svg .json のいずれかにしてください: %1").arg(options.out));
+  options.format = sheetFormatForPath(options.out);
+  options.mapFormat = mapDataFormatForPath(options.out);
+  if (!options.format && !options.mapFormat) {
+    return bad(QStringLiteral("出力ファイルの拡張子は .png .pdf .svg .json .geojson .kml のいずれかにしてください: %1")
+                   .arg(options.out));
   }
-  options.format = *format;
   parsed.options = options;
   return parsed;
 }
@@ -232,6 +251,9 @@ int runRenderCommand(int, char**) {
     session.setCaption(Control::Label37, *options.title);
   }
   if (options.noBackground) session.ShowBackgroundMap = 0;
+  session.analysis.circleMode = options.circleMode;
+  session.analysis.toleranceKm = options.toleranceKm;
+  session.analysis.showCrossings = options.crossings;
 
   DrawCommand draw(session);
   if (options.created.isValid()) draw.setToday(options.created);
@@ -247,9 +269,15 @@ int runRenderCommand(int, char**) {
   }
   extras.countLabel = session.caption(Control::Label21).value_or(QString());
   extras.warningVisible = session.visible(Control::Label20);
+  extras.circleMode = session.analysis.circleMode;
+  extras.crossings = report.crossings;
 
   QString error;
-  if (!writeSheetFile(session.surface().sheet(), options.out, options.format, options.scale, extras, &error)) {
+  const bool written =
+      options.format
+          ? writeSheetFile(session.surface().sheet(), options.out, *options.format, options.scale, extras, &error)
+          : writeMapDataFile(session, options.out, *options.mapFormat, &error);
+  if (!written) {
     complain(error);
     return kExitFailed;
   }

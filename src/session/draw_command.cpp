@@ -16,7 +16,9 @@ namespace eq {
 namespace {
 
 const QColor kRed(255, 0, 0);
-constexpr float kMarkerRadius = 20;  // map units
+const QColor kBlue(0, 0, 255);
+constexpr float kMarkerRadius = 20;        // map units
+constexpr float kCrossingMarkRadius = 60;  // map units: four screen pixels
 
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
@@ -43,6 +45,7 @@ DrawReport DrawCommand::run() {
 
   if (!readPredictionDate()) {
     report.predictionDateMissing = true;
+    f.lastDraw = report;
     return report;
   }
   readRows();
@@ -68,8 +71,35 @@ DrawReport DrawCommand::run() {
   f.setVisible(Control::Label21, true);
   f.setCaption(Control::Label21, QStringLiteral("描画データ数  = ") + QString::fromStdString(signedText(f.DrawnCount)));
 
+  report.crossings = findCrossings(drawnCircles(report), f.analysis.circleMode, f.analysis.toleranceKm);
+  if (f.analysis.showCrossings) drawCrossingMarks(report.crossings);
+
   drawSheetAnnotations(picture, f, today_.isValid() ? today_ : QDate::currentDate());
+  f.lastDraw = report;
   return report;
+}
+
+// The circles this Draw drew, at the positions it drew them from.
+std::vector<CircleInput> DrawCommand::drawnCircles(const DrawReport& report) const {
+  std::vector<CircleInput> circles;
+  for (int row = 1; row <= kRowCount; ++row) {
+    const RowOutcome& outcome = report.rows[row];
+    if (!outcome.circleDrawn || !outcome.radiusKm) continue;
+    circles.push_back({row, session_.VolcanoLatitude[row], session_.VolcanoLongitude[row], *outcome.radiusKm});
+  }
+  return circles;
+}
+
+// A small blue ring on each crossing that lies on the sheet.
+void DrawCommand::drawCrossingMarks(const std::vector<Crossing>& crossings) {
+  DrawingSurface& picture = session_.surface();
+  picture.setFillStyle(1);
+  for (const Crossing& crossing : crossings) {
+    if (!crossing.onSheet) continue;
+    const auto x = toSingle(crossing.x);
+    const auto y = toSingle(crossing.y);
+    if (x && y) picture.circle(*x, *y, kCrossingMarkRadius, kBlue);
+  }
 }
 
 // Only exactly empty text stops the command; anything else reads leniently
@@ -162,8 +192,16 @@ RowOutcome DrawCommand::drawRow() {
   // This program's rule: a negative radius (more than about 22.85 years) draws no
   // circle; a circle of its absolute value would show a distance the law does not give.
   if (hasRadius && f.RadiusKm >= 0) {
-    const auto r = toSingle(f.RadiusKm * 3);
-    if (x && y && r) outcome.circleDrawn = picture.circle(*x, *y, *r, kRed);
+    if (f.analysis.circleMode == CircleMode::Geodesic) {
+      // The points at the true distance on the ellipsoid, placed by the sheet's projection.
+      std::vector<QPointF> ring;
+      for (const MapPoint& p : geodesicCircle(f.Latitude, f.Longitude, f.RadiusKm)) ring.emplace_back(p.x, p.y);
+      outcome.circleDrawn = x && y && ring.size() > 2;
+      if (outcome.circleDrawn) picture.polyline(std::move(ring), kRed);
+    } else {
+      const auto r = toSingle(f.RadiusKm * 3);
+      if (x && y && r) outcome.circleDrawn = picture.circle(*x, *y, *r, kRed);
+    }
   }
   f.RowMapX[row] = f.MapX;
   return outcome;

@@ -3,37 +3,14 @@
 // background, frame, a red marker and earthquake circle per drawn row, the count
 // label and the annotations.
 
-#include "session/form_variables.h"
+#include "session/draw_report.h"
 
 #include <QDate>
 #include <QString>
-#include <array>
-#include <optional>
 
 namespace eq {
 
 class Session;
-
-// What became of a table row in one Draw.
-enum class RowState {
-  Unticked,  // not ticked
-  Skipped,   // ticked, but the year field is empty: no mark at all
-  Excluded,  // the eruption lies after the prediction date: greyed and disabled
-  Drawn,     // counted, with its marker (and its circle when the law gives one)
-};
-
-const char* rowStateName(RowState state);  // "unticked", "skipped", "excluded", "drawn"
-
-struct RowOutcome {
-  RowState state = RowState::Unticked;
-  std::optional<double> radiusKm;  // what the law gave; none for zero elapsed time
-  bool circleDrawn = false;
-};
-
-struct DrawReport {
-  bool predictionDateMissing = false;  // the command ended at the date check
-  std::array<RowOutcome, kRowCount + 1> rows{};  // 1 ... 10
-};
 
 class DrawCommand {
  public:
@@ -52,6 +29,8 @@ class DrawCommand {
   void readRows();
   void predictionDayNumber();
   RowOutcome drawRow();
+  std::vector<CircleInput> drawnCircles(const DrawReport& report) const;
+  void drawCrossingMarks(const std::vector<Crossing>& crossings);
 
   Session& session_;
   QDate today_;

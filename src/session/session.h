@@ -7,6 +7,7 @@
 // and clicks.
 
 #include "platform/platform.h"
+#include "session/draw_report.h"
 #include "session/drawing_surface.h"
 #include "session/form_variables.h"
 
@@ -36,6 +37,14 @@ enum class Control {
   Label30, Label31, Label32, Label37, Command7, Command8,
 };
 inline constexpr int kControlCount = static_cast<int>(Control::Command8) + 1;
+
+// The displays beyond the classic sheet, all off at start: the classic sheet is
+// unchanged while they are.
+struct AnalysisOptions {
+  bool showCrossings = false;                    // crossing marks on the sheet
+  CircleMode circleMode = CircleMode::Classic;   // Geodesic: true-distance circles
+  double toleranceKm = kDefaultSupportToleranceKm;
+};
 
 // The open-file dialog's lasting state: the path of its last successful use.
 struct CommonDialog {
@@ -87,6 +96,10 @@ class Session : public FormVariables {
   const DrawingSurface& surface() const { return surface_; }
 
   CommonDialog CommonDialog1;
+
+  AnalysisOptions analysis;
+  // What the last Draw did (empty after start-up and after clearing the drawing).
+  DrawReport lastDraw;
 
   // The window mirrors the session before a modal box opens, so that what a command
   // changed so far is on screen behind the question.

@@ -68,6 +68,7 @@ void clearDrawing(Session& session) {
   session.setVisible(Control::Label20, false);
   session.setVisible(Control::Label21, false);
   session.surface().removePicture();
+  session.lastDraw = DrawReport();
 }
 
 void showBackgroundMap(Session& session) {

@@ -204,7 +204,32 @@ QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
   appendString(out, extras.countLabel);
   out += ",\"warningVisible\":";
   out += extras.warningVisible ? "true" : "false";
-  out += "}\n";
+  out += ",\"circleMode\":\"";
+  out += circleModeName(extras.circleMode);
+  out += "\",\"crossings\":[";
+  first = true;
+  for (const Crossing& c : extras.crossings) {
+    if (!first) out += ',';
+    first = false;
+    out += "{\"rows\":[";
+    appendNumber(out, c.rowA);
+    out += ',';
+    appendNumber(out, c.rowB);
+    out += "],\"x\":";
+    appendNumber(out, c.x);
+    out += ",\"y\":";
+    appendNumber(out, c.y);
+    out += ",\"lat\":";
+    appendNumber(out, c.latitude);
+    out += ",\"lon\":";
+    appendNumber(out, c.longitude);
+    out += ",\"onSheet\":";
+    out += c.onSheet ? "true" : "false";
+    out += ",\"support\":";
+    appendNumber(out, c.support);
+    out += '}';
+  }
+  out += "]}\n";
   return out;
 }
 

@@ -3,6 +3,7 @@
 // page of the sheet's size), SVG (vector), or JSON (the retained items, for scripts
 // and tests). A file is written in full or not at all.
 
+#include "analysis/crossings.h"
 #include "sheet/sheet.h"
 
 #include <QByteArray>
@@ -28,10 +29,13 @@ struct SheetDumpExtras {
   std::vector<SheetRowEntry> rows;
   QString countLabel;
   bool warningVisible = false;
+  CircleMode circleMode = CircleMode::Classic;
+  std::vector<Crossing> crossings;  // sorted as findCrossings sorts them
 };
 
 // UTF-8 JSON: width, height, background (file name or null), items in drawing order
-// with coordinates in map units, then rows, countLabel and warningVisible. Numbers
+// with coordinates in map units, then rows, countLabel, warningVisible, circleMode
+// and the crossings ({"rows":[i,j],"x","y","lat","lon","onSheet","support"}). Numbers
 // are the stored floats in their shortest round-trip form.
 QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras);
 

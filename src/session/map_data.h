@@ -1,0 +1,30 @@
+#pragma once
+// The last Draw as map data for other programs (GeoJSON, KML): the drawn volcanoes
+// with their dates as the table has them, their circles in the Draw's circle mode,
+// and the crossings.
+
+#include "analysis/map_export.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace eq {
+
+class Session;
+
+enum class MapDataFormat { GeoJson, Kml };
+
+// By the file name's extension (.geojson, .json is not one of them; .kml).
+std::optional<MapDataFormat> mapDataFormatForPath(const QString& path);
+
+MapExport sessionMapExport(const Session& session);
+
+// The file's bytes (UTF-8).
+QByteArray mapDataBytes(const Session& session, MapDataFormat format);
+
+// Writes them whole or not at all; false, with a message naming the path and the
+// reason in `error`, when that failed.
+bool writeMapDataFile(const Session& session, const QString& path, MapDataFormat format, QString* error);
+
+}  // namespace eq
