@@ -7,8 +7,7 @@
 #include "map/picture_box.h"
 #include "map/sheet_frame.h"
 #include "model/number_text.h"
-
-#include <QCoreApplication>
+#include "platform/data_paths.h"
 
 // Error policy: a step that fails (a conversion, the logarithm, an overflow, a
 // missing bitmap, a drawing call) is left out and the command goes on with the
@@ -35,9 +34,7 @@ const char* rowStateName(RowState state) {
   return "unticked";
 }
 
-QString DrawCommand::backgroundMapPath() {
-  return QCoreApplication::applicationDirPath() + QStringLiteral("/JapanMap3.bmp");
-}
+QString DrawCommand::backgroundMapPath() { return eq::backgroundMapPath(); }
 
 DrawReport DrawCommand::run() {
   Form1& f = form_;

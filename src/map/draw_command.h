@@ -47,7 +47,7 @@ class DrawCommand {
 
   DrawReport run();
 
-  // The background bitmap: JapanMap3.bmp beside the program.
+  // The background bitmap: JapanMap3.bmp beside the program, or its installed copy.
   static QString backgroundMapPath();
 
  private:
