@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/form1.h"
 #include "app/qt_platform.h"
+#include "app/startup_options.h"
 #include "map/render_cli.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ void renderMessageHandler(QtMsgType type, const QMessageLogContext& context, con
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = eq::handleStartupOptions(argc, argv)) return *status;
   const bool render = eq::isRenderCommand(argc, argv);
   if (render) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
