@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# The same set-up as run.sh, then every test, headless: with clang, first a short
-# fuzzing run of the file reader and the number conversions, then the test suite.
+# The same set-up as run.sh, but building everything, then every test, headless: with
+# clang, first a short fuzzing run of the file reader and the number conversions, then
+# the test suite, then the Debian package (scripts/check_package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
 # pdftoppm rasterises the printed PDF; with clang, its sanitizer and libFuzzer runtime.
-extra=(poppler-utils)
+# The package check needs cpack's helpers (dpkg-shlibdeps, file) and the validators.
+extra=(poppler-utils dpkg-dev file desktop-file-utils appstream lintian)
 if command -v clang++ >/dev/null 2>&1; then extra+=(libclang-rt-dev); fi
 "$root/scripts/setup.sh" "${extra[@]}"
 
@@ -17,7 +19,10 @@ fi
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc 2>/dev/null || echo 2)"
+package_status=0
+"$root/scripts/check_package.sh" || package_status=$?
 if [ "$fuzz_status" -ne 0 ]; then
   echo "test.sh: the fuzzing run failed (see above)" >&2
   exit "$fuzz_status"
 fi
+exit "$package_status"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: installs what is missing (Debian 12), then
 # configures and builds into ./build. A second run installs nothing and rebuilds
-# only what changed. Arguments name further packages (the tests' own tools).
+# only what changed. Arguments name further packages (the tests' own tools);
+# EQCIRCLE_TARGETS names the targets to build (default: all), separated by blanks.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -43,12 +44,17 @@ if ((${#missing[@]})); then
 fi
 
 jobs="$(nproc 2>/dev/null || echo 2)"
+targets=()
+if [ -n "${EQCIRCLE_TARGETS:-}" ]; then
+  read -r -a names <<<"$EQCIRCLE_TARGETS"
+  targets=(--target "${names[@]}")
+fi
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 # Progress lines are dropped; warnings and errors are shown; the build's own status decides.
 set +e
-cmake --build "$build_dir" -j"$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\] |^gmake|^Consolidate compiler'
+cmake --build "$build_dir" -j"$jobs" "${targets[@]}" 2>&1 | grep -v -E '^\[ *[0-9]+%\] |^gmake|^Consolidate compiler'
 status=${PIPESTATUS[0]}
 set -e
 if [ "$status" -ne 0 ]; then

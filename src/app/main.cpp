@@ -2,7 +2,9 @@
 // without a display, with no widget and no QApplication at all.
 
 #include "app/form1.h"
+#include "app/startup_options.h"
 #include "app/qt_platform.h"
+#include "platform/app_icon.h"
 #include "platform/fonts.h"
 #include "render/render_cli.h"
 #include "session/session.h"
@@ -50,10 +52,12 @@ int render(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = eq::handleStartupOptions(argc, argv)) return *status;
   if (eq::isRenderCommand(argc, argv)) return render(argc, argv);
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("eqcircle"));
+  QApplication::setWindowIcon(eq::applicationIcon());
   eq::installJapaneseFontSubstitutes();
 
   // Qt's own dialogs (file dialog, buttons) speak Japanese too, whatever the system's locale.
