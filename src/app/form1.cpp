@@ -1,10 +1,12 @@
 #include "app/form1.h"
 
+#include "app/crossings_window.h"
 #include "app/picture_box.h"
 #include "app/window_placement.h"
 #include "help/form2.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
+#include "session/analysis_commands.h"
 #include "session/draw_command.h"
 #include "session/help_commands.h"
 #include "session/open_command.h"
@@ -17,6 +19,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollArea>
@@ -168,6 +171,7 @@ void Form1::sync() {
     if (widget->isVisibleTo(this) != session_.visible(control)) widget->setVisible(session_.visible(control));
   }
   Picture1->sync();
+  if (crossings_ && crossings_->isVisible()) crossings_->refresh();
   syncing_ = false;
 
   // The reference window is shown with the main window hidden, and the other way round.
@@ -223,6 +227,43 @@ void Form1::connectKeyboard() {
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), Command2);
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), Command3);
   shortcut(QKeySequence(Qt::Key_F5), Command4);
+
+  // The sheet's own menu: right button, or the Menu key while the sheet has the focus.
+  Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Picture1, &QWidget::customContextMenuRequested, this, &Form1::showSheetMenu);
+}
+
+void Form1::showSheetMenu(const QPoint& at) {
+  QMenu menu(this);
+  QAction* list = menu.addAction(QStringLiteral("交点一覧…"));
+  QAction* marks = menu.addAction(QStringLiteral("交点を表示"));
+  marks->setCheckable(true);
+  marks->setChecked(session_.analysis.showCrossings);
+  QAction* geodesic = menu.addAction(QStringLiteral("測地線の円"));
+  geodesic->setCheckable(true);
+  geodesic->setChecked(session_.analysis.circleMode == CircleMode::Geodesic);
+  geodesic->setToolTip(QStringLiteral("次の描画から、地球楕円体の上で真の距離にある点を結んだ円を描きます"));
+  menu.addSeparator();
+  QAction* image = menu.addAction(QStringLiteral("画像として保存…"));
+  QAction* mapData = menu.addAction(QStringLiteral("地図データとして保存…"));
+  QAction* chosen = menu.exec(Picture1->mapToGlobal(at));
+  if (chosen == list) {
+    if (!crossings_) {
+      crossings_ = new CrossingsWindow(session_, this);
+      crossings_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    crossings_->refresh();
+    crossings_->show();
+    crossings_->raise();
+  } else if (chosen == marks) {
+    run("交点を表示", [&] { setCrossingMarks(session_, marks->isChecked()); });
+  } else if (chosen == geodesic) {
+    run("測地線の円", [&] { setGeodesicCircles(session_, geodesic->isChecked()); });
+  } else if (chosen == image) {
+    run("画像として保存", [&] { saveSheetImage(session_); });
+  } else if (chosen == mapData) {
+    run("地図データとして保存", [&] { saveMapData(session_); });
+  }
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

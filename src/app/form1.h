@@ -19,6 +19,7 @@ class QScrollArea;
 
 namespace eq {
 
+class CrossingsWindow;
 class PictureBox;
 
 class Form1 : public QWidget {
@@ -72,6 +73,7 @@ class Form1 : public QWidget {
   void connectHandlers();
   void connectKeyboard();
   void placeOnScreen();
+  void showSheetMenu(const QPoint& at);
   QWidget* widgetOf(Control control) const;
   // Runs a command on the session; nothing it throws reaches the event loop.
   void run(const char* name, const std::function<void()>& command);
@@ -80,6 +82,7 @@ class Form1 : public QWidget {
   QScrollArea* scroll_{};
   QWidget* client_{};
   QPointer<Form2> form2_;
+  QPointer<CrossingsWindow> crossings_;
   bool syncing_ = false;
   bool loaded_ = false;  // Form_Load has shown the window
 };

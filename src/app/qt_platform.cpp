@@ -73,6 +73,27 @@ std::optional<QString> QtPlatform::openFileDialog(const FileDialogRequest& reque
   return QDir::toNativeSeparators(path);
 }
 
+std::optional<QString> QtPlatform::saveFileDialog(const FileDialogRequest& request) {
+  // "description|pattern||description|pattern" becomes Qt's "description (pattern);;...".
+  QStringList filters;
+  for (const QString& entry : request.filter.split(QStringLiteral("||"))) {
+    filters << entry.section(QLatin1Char('|'), 0, 0) + QStringLiteral(" (") + entry.section(QLatin1Char('|'), 1, 1) +
+                   QLatin1Char(')');
+  }
+  const QString path = QFileDialog::getSaveFileName(parent_, request.title, request.initialPath,
+                                                    filters.join(QStringLiteral(";;")), nullptr,
+                                                    QFileDialog::HideNameFilterDetails);
+  if (path.isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(path);
+}
+
+bool QtPlatform::setClipboardText(const QString& text) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) return false;
+  clipboard->setText(text);
+  return true;
+}
+
 bool QtPlatform::startEditor(const QString& path) {
 #ifdef Q_OS_WIN
   return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});

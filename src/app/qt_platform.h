@@ -17,10 +17,12 @@ class QtPlatform : public Platform {
                            MessageIcon icon) override;
   std::optional<QString> inputBox(const QString& prompt, const QString& caption) override;
   std::optional<QString> openFileDialog(const FileDialogRequest& request) override;
+  std::optional<QString> saveFileDialog(const FileDialogRequest& request) override;
   bool startEditor(const QString& path) override;
   std::unique_ptr<PrinterDevice> defaultPrinter() override;
   bool clearClipboard() override;
   bool setClipboardImage(const QImage& image) override;
+  bool setClipboardText(const QString& text) override;
 
  private:
   QWidget* parent_;

@@ -55,12 +55,17 @@ class Platform {
   virtual std::optional<QString> inputBox(const QString& prompt, const QString& caption) = 0;
   // The chosen file's full path, or nothing when the user cancelled.
   virtual std::optional<QString> openFileDialog(const FileDialogRequest& request) = 0;
+  // A file to write: the chosen path, or nothing when the user cancelled. The filter
+  // holds entries "description|pattern" separated by "||"; an existing file is
+  // confirmed by the dialog itself.
+  virtual std::optional<QString> saveFileDialog(const FileDialogRequest& request) = 0;
   // Starts the system text editor on the file without waiting; false when it could not be started.
   virtual bool startEditor(const QString& path) = 0;
   // The system's default printer, or nothing when there is none.
   virtual std::unique_ptr<PrinterDevice> defaultPrinter() = 0;
   virtual bool clearClipboard() = 0;
   virtual bool setClipboardImage(const QImage& image) = 0;
+  virtual bool setClipboardText(const QString& text) = 0;
 };
 
 }  // namespace eq

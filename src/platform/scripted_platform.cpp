@@ -36,6 +36,17 @@ std::optional<QString> ScriptedPlatform::openFileDialog(const FileDialogRequest&
   return takeNext(fileDialogAnswers);
 }
 
+std::optional<QString> ScriptedPlatform::saveFileDialog(const FileDialogRequest& request) {
+  saveDialogs.push_back(request);
+  return takeNext(saveDialogAnswers);
+}
+
+bool ScriptedPlatform::setClipboardText(const QString& text) {
+  if (!clipboardWorks) return false;
+  clipboardTexts.push_back(text);
+  return true;
+}
+
 bool ScriptedPlatform::startEditor(const QString& path) {
   editorPaths.push_back(path);
   return editorStarts;

@@ -28,6 +28,7 @@ class ScriptedPlatform : public Platform {
   std::deque<MessageAnswer> messageAnswers;
   std::deque<std::optional<QString>> inputAnswers;
   std::deque<std::optional<QString>> fileDialogAnswers;
+  std::deque<std::optional<QString>> saveDialogAnswers;
   bool editorStarts = true;
   bool clipboardWorks = true;
   // The printer handed out by defaultPrinter(); none when empty. Tests put a PDF
@@ -38,6 +39,8 @@ class ScriptedPlatform : public Platform {
   std::vector<Message> messages;
   std::vector<Input> inputs;
   std::vector<FileDialogRequest> fileDialogs;
+  std::vector<FileDialogRequest> saveDialogs;
+  std::vector<QString> clipboardTexts;
   std::vector<QString> editorPaths;
   int clipboardClears = 0;
   std::vector<QImage> clipboardImages;
@@ -47,10 +50,12 @@ class ScriptedPlatform : public Platform {
                            MessageIcon icon) override;
   std::optional<QString> inputBox(const QString& prompt, const QString& caption) override;
   std::optional<QString> openFileDialog(const FileDialogRequest& request) override;
+  std::optional<QString> saveFileDialog(const FileDialogRequest& request) override;
   bool startEditor(const QString& path) override;
   std::unique_ptr<PrinterDevice> defaultPrinter() override;
   bool clearClipboard() override;
   bool setClipboardImage(const QImage& image) override;
+  bool setClipboardText(const QString& text) override;
 };
 
 }  // namespace eq

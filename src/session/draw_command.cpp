@@ -2,6 +2,7 @@
 
 #include "model/number_text.h"
 #include "platform/data_paths.h"
+#include "session/analysis_commands.h"
 #include "session/messages.h"
 #include "session/session.h"
 #include "session/sheet_frame.h"
@@ -16,9 +17,7 @@ namespace eq {
 namespace {
 
 const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
-constexpr float kMarkerRadius = 20;        // map units
-constexpr float kCrossingMarkRadius = 60;  // map units: four screen pixels
+constexpr float kMarkerRadius = 20;  // map units
 
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
@@ -71,11 +70,12 @@ DrawReport DrawCommand::run() {
   f.setVisible(Control::Label21, true);
   f.setCaption(Control::Label21, QStringLiteral("描画データ数  = ") + QString::fromStdString(signedText(f.DrawnCount)));
 
-  report.crossings = findCrossings(drawnCircles(report), f.analysis.circleMode, f.analysis.toleranceKm);
-  if (f.analysis.showCrossings) drawCrossingMarks(report.crossings);
-
   drawSheetAnnotations(picture, f, today_.isValid() ? today_ : QDate::currentDate());
+
+  report.crossings = findCrossings(drawnCircles(report), f.analysis.circleMode, f.analysis.toleranceKm);
   f.lastDraw = report;
+  f.crossingMarksFrom.reset();
+  if (f.analysis.showCrossings) drawCrossingMarks(f);
   return report;
 }
 
@@ -88,18 +88,6 @@ std::vector<CircleInput> DrawCommand::drawnCircles(const DrawReport& report) con
     circles.push_back({row, session_.VolcanoLatitude[row], session_.VolcanoLongitude[row], *outcome.radiusKm});
   }
   return circles;
-}
-
-// A small blue ring on each crossing that lies on the sheet.
-void DrawCommand::drawCrossingMarks(const std::vector<Crossing>& crossings) {
-  DrawingSurface& picture = session_.surface();
-  picture.setFillStyle(1);
-  for (const Crossing& crossing : crossings) {
-    if (!crossing.onSheet) continue;
-    const auto x = toSingle(crossing.x);
-    const auto y = toSingle(crossing.y);
-    if (x && y) picture.circle(*x, *y, kCrossingMarkRadius, kBlue);
-  }
 }
 
 // Only exactly empty text stops the command; anything else reads leniently

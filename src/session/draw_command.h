@@ -30,7 +30,6 @@ class DrawCommand {
   void predictionDayNumber();
   RowOutcome drawRow();
   std::vector<CircleInput> drawnCircles(const DrawReport& report) const;
-  void drawCrossingMarks(const std::vector<Crossing>& crossings);
 
   Session& session_;
   QDate today_;

@@ -51,6 +51,12 @@ class DrawingSurface {
   // colour. An empty text shows nothing and is not recorded.
   void print(const QString& text);
 
+  // Removes what was drawn from item `first` on.
+  void removeFrom(std::size_t first) {
+    sheet_.removeFrom(first);
+    ++revision_;
+  }
+
   const Sheet& sheet() const { return sheet_; }
   // Counts every change, so that a view knows when to repaint.
   unsigned revision() const { return revision_; }

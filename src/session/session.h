@@ -100,6 +100,8 @@ class Session : public FormVariables {
   AnalysisOptions analysis;
   // What the last Draw did (empty after start-up and after clearing the drawing).
   DrawReport lastDraw;
+  // Where the crossing marks begin among the sheet's items, while they are shown.
+  std::optional<std::size_t> crossingMarksFrom;
 
   // The window mirrors the session before a modal box opens, so that what a command
   // changed so far is on screen behind the question.

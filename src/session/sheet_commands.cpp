@@ -69,6 +69,7 @@ void clearDrawing(Session& session) {
   session.setVisible(Control::Label21, false);
   session.surface().removePicture();
   session.lastDraw = DrawReport();
+  session.crossingMarksFrom.reset();
 }
 
 void showBackgroundMap(Session& session) {

@@ -52,6 +52,10 @@ class Sheet {
   const QString& backgroundName() const { return backgroundName_; }  // empty: none
 
   void add(SheetItem item) { items_.push_back(std::move(item)); }
+  // Removes the items from `first` on (the last ones drawn).
+  void removeFrom(std::size_t first) {
+    if (first < items_.size()) items_.resize(first);
+  }
   const std::vector<SheetItem>& items() const { return items_; }
   bool isEmpty() const { return items_.empty() && background_.isNull(); }
 

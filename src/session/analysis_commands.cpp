@@ -1,0 +1,127 @@
+#include "session/analysis_commands.h"
+
+#include "session/map_data.h"
+#include "session/messages.h"
+#include "session/session.h"
+#include "sheet/sheet_export.h"
+
+#include <QFileInfo>
+
+namespace eq {
+namespace {
+
+const QColor kBlue(0, 0, 255);
+constexpr float kCrossingMarkRadius = 60;  // map units: four screen pixels
+
+bool hasDrawing(const Session& session) {
+  for (int row = 1; row <= kRowCount; ++row) {
+    if (session.lastDraw.rows[row].state == RowState::Drawn) return true;
+  }
+  return false;
+}
+
+QString coordinate(double degrees) { return QString::number(degrees, 'f', 4); }
+
+}  // namespace
+
+void drawCrossingMarks(Session& session) {
+  DrawingSurface& picture = session.surface();
+  session.crossingMarksFrom = picture.sheet().items().size();
+  // The marks are in map units whatever mode the texts left the surface in.
+  const DrawingSurface::ScaleMode mode = picture.scaleMode();
+  picture.setScaleMode(DrawingSurface::ScaleMode::Twips);
+  picture.setFillStyle(1);
+  for (const Crossing& crossing : session.lastDraw.crossings) {
+    if (!crossing.onSheet) continue;
+    picture.circle(static_cast<float>(crossing.x), static_cast<float>(crossing.y), kCrossingMarkRadius, kBlue);
+  }
+  picture.setScaleMode(mode);
+}
+
+void setCrossingMarks(Session& session, bool on) {
+  session.analysis.showCrossings = on;
+  if (!on && session.crossingMarksFrom) {
+    session.surface().removeFrom(*session.crossingMarksFrom);
+    session.crossingMarksFrom.reset();
+  } else if (on && !session.crossingMarksFrom && hasDrawing(session)) {
+    drawCrossingMarks(session);
+  }
+}
+
+void setGeodesicCircles(Session& session, bool on) {
+  session.analysis.circleMode = on ? CircleMode::Geodesic : CircleMode::Classic;
+}
+
+QStringList crossingListHeader() {
+  return {QStringLiteral("行"),   QStringLiteral("火山名"), QStringLiteral("行"),
+          QStringLiteral("火山名"), QStringLiteral("北緯"),  QStringLiteral("東経"),
+          QStringLiteral("支持数"), QStringLiteral("図の上")};
+}
+
+std::vector<CrossingLine> crossingList(const Session& session) {
+  std::vector<CrossingLine> lines;
+  for (const Crossing& c : session.lastDraw.crossings) {
+    lines.push_back({{QString::number(c.rowA), session.VolcanoName[c.rowA], QString::number(c.rowB),
+                      session.VolcanoName[c.rowB], coordinate(c.latitude), coordinate(c.longitude),
+                      QString::number(c.support), c.onSheet ? QStringLiteral("○") : QStringLiteral("図の外")}});
+  }
+  return lines;
+}
+
+void copyCrossingList(Session& session) {
+  // Tabs and line breaks inside a name would break the table: they become blanks.
+  const auto cellText = [](QString cell) {
+    for (QChar& c : cell) {
+      if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) c = QLatin1Char(' ');
+    }
+    return cell;
+  };
+  QString text;
+  const auto addLine = [&](const QStringList& cells) {
+    QStringList cleaned;
+    for (const QString& cell : cells) cleaned << cellText(cell);
+    text += cleaned.join(QLatin1Char('\t')) + QLatin1Char('\n');
+  };
+  addLine(crossingListHeader());
+  for (const CrossingLine& line : crossingList(session)) addLine(line.cells);
+  if (!session.platform().setClipboardText(text)) warnUser(session, QStringLiteral("クリップボードにコピーできませんでした。"));
+}
+
+void saveSheetImage(Session& session) {
+  FileDialogRequest request;
+  request.title = QStringLiteral("画像として保存");
+  request.filter = QStringLiteral("PNG 画像 (*.png)|*.png||PDF (*.pdf)|*.pdf||SVG (*.svg)|*.svg");
+  session.refreshView();
+  const std::optional<QString> path = session.platform().saveFileDialog(request);
+  if (!path) return;
+  const std::optional<SheetFormat> format = sheetFormatForPath(*path);
+  if (!format || *format == SheetFormat::Json) {
+    warnUser(session, QStringLiteral("ファイル名の拡張子を .png .pdf .svg のいずれかにしてください。\n") + *path);
+    return;
+  }
+  SheetDumpExtras extras;
+  QString error;
+  if (!writeSheetFile(session.surface().sheet(), *path, *format, 1.0, extras, &error)) warnUser(session, error);
+}
+
+void saveMapData(Session& session) {
+  if (!hasDrawing(session)) {
+    warnUser(session, QStringLiteral("地図データにする円がありません。先に描画してください。"));
+    return;
+  }
+  FileDialogRequest request;
+  request.title = QStringLiteral("地図データとして保存");
+  request.filter = QStringLiteral("GeoJSON (*.geojson)|*.geojson||KML (*.kml)|*.kml");
+  session.refreshView();
+  const std::optional<QString> path = session.platform().saveFileDialog(request);
+  if (!path) return;
+  const std::optional<MapDataFormat> format = mapDataFormatForPath(*path);
+  if (!format) {
+    warnUser(session, QStringLiteral("ファイル名の拡張子を .geojson か .kml にしてください。\n") + *path);
+    return;
+  }
+  QString error;
+  if (!writeMapDataFile(session, *path, *format, &error)) warnUser(session, error);
+}
+
+}  // namespace eq
