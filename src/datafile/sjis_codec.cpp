@@ -150,11 +150,22 @@ ShiftJisEncoding encodeShiftJis(std::string_view utf8) {
   if (!isValidUtf8(utf8)) return result;
   Converter converter("CP932", "UTF-8");
   if (!converter.valid()) return result;
-  std::string_view rest = utf8;
   std::string bytes;
-  if (!converter.convert(rest, bytes)) {
-    result.badCharacter = std::string(rest.substr(0, utf8CharLength(rest, 0)));
-    return result;
+  bytes.reserve(utf8.size());
+  // One character at a time, so that what each one became can be judged on its bytes.
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t length = utf8CharLength(utf8, i);
+    std::string_view character = utf8.substr(i, length);
+    const std::size_t before = bytes.size();
+    const bool converted = converter.convert(character, bytes);
+    // A character beyond ASCII that comes out as one ASCII byte reads back as another
+    // character (¥ as a backslash); two bytes read back as itself or its look-alike.
+    const bool becameAscii = length > 1 && bytes.size() == before + 1 && static_cast<unsigned char>(bytes.back()) < 0x80;
+    if (!converted || becameAscii) {
+      result.badCharacter = std::string(utf8.substr(i, length));
+      return result;
+    }
+    i += length;
   }
   result.ok = true;
   result.bytes = std::move(bytes);

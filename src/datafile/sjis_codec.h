@@ -36,9 +36,12 @@ std::string decodeUtf8(std::string_view bytes);
 // the conversion goes on after it. Nothing when the converter is not available.
 std::optional<std::string> decodeShiftJis(std::string_view bytes);
 
-// UTF-8 to Shift-JIS, exactly. On failure `bytes` is empty and `badCharacter` holds
-// the first character (UTF-8) that code page 932 cannot represent, or is empty when
-// the text is not UTF-8 or the converter is not available.
+// UTF-8 to Shift-JIS. A few characters share their bytes with a look-alike and read
+// back as it: 〜 as ～ (U+FF5E), − as －, — as ―, ‖ as ∥, ¢ £ ¬ as ￠ ￡ ￢; they are
+// written so. On failure `bytes` is empty and `badCharacter` holds the first character
+// (UTF-8) that code page 932 cannot represent, or writes as an ASCII character that
+// means something else (¥ as "\", ‾ as "~"); it is empty when the text is not UTF-8 or
+// the converter is not available.
 struct ShiftJisEncoding {
   bool ok = false;
   std::string bytes;

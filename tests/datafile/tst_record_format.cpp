@@ -48,6 +48,7 @@ class TestRecordFormat : public QObject {
   void formattedLine();
   void roundTrip_data();
   void roundTrip();
+  void lookAlikesReadBack();
   void unwritableNames_data();
   void unwritableNames();
   void longSingleLine();
@@ -232,6 +233,15 @@ void TestRecordFormat::roundTrip() {
   QCOMPARE(fromUtf8(content->records[0].name.value()), QString());
 }
 
+// A wave dash and a minus sign are saved; they come back as their full-width look-alikes.
+void TestRecordFormat::lookAlikesReadBack() {
+  const EncodedDataFile file = encodeDataFile({{"浅間山〜白根山\u2212", {}}});
+  QCOMPARE(file.failedRow, 0);
+  const auto content = readDataFile(file.bytes);
+  QVERIFY(content.has_value());
+  QCOMPARE(fromUtf8(content->records.at(0).name.value()), QStringLiteral("浅間山～白根山－"));
+}
+
 void TestRecordFormat::unwritableNames_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<int>("problem");
@@ -243,6 +253,7 @@ void TestRecordFormat::unwritableNames_data() {
   QTest::newRow("hangul") << "백두산" << notInCodePage << "백";
   QTest::newRow("CR") << "a\rb" << notReadBack << "";
   QTest::newRow("quote before comma") << "a\",b" << notReadBack << "";
+  QTest::newRow("yen sign, read back as a backslash") << "¥100" << notInCodePage << "¥";
   // Half-width ﾃｽ is C3 BD in Shift-JIS, which is also "ý" in UTF-8.
   QTest::newRow("Shift-JIS that is UTF-8") << "ﾃｽ" << int(NameProblem::ReadsAsUtf8) << "";
 }
