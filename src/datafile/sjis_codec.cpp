@@ -106,14 +106,16 @@ bool isValidUtf8(std::string_view bytes) {
 
 TextEncoding detectEncoding(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) return TextEncoding::Utf8;
-  bool multiByte = false;
+  // Two half-width kana in Shift-JIS can be a two-byte UTF-8 character (ﾃｽ is "ý"), so
+  // only a longer one counts as a sign of UTF-8.
+  bool longCharacter = false;
   for (std::size_t i = 0; i < bytes.size();) {
     const std::size_t length = utf8CharLength(bytes, i);
     if (length == 0) return TextEncoding::ShiftJis;
-    multiByte = multiByte || length > 1;
+    longCharacter = longCharacter || length >= 3;
     i += length;
   }
-  return multiByte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+  return longCharacter ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
 }
 
 std::string decodeUtf8(std::string_view bytes) {

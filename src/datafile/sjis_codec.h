@@ -24,8 +24,9 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 bool isValidUtf8(std::string_view bytes);
 
 // How a file's bytes are to be read: UTF-8 when they start with the byte-order mark
-// or are valid UTF-8 with at least one multi-byte character; Shift-JIS otherwise
-// (plain ASCII reads the same either way).
+// or are valid UTF-8 with at least one character of three or four bytes (every kana
+// and kanji); Shift-JIS otherwise, even when they are valid two-byte UTF-8, which
+// half-width kana in Shift-JIS can be. Plain ASCII reads the same either way.
 TextEncoding detectEncoding(std::string_view bytes);
 
 // Bytes that should be UTF-8, with U+FFFD for each byte that does not start a

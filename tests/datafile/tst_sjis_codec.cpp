@@ -148,6 +148,9 @@ void TestSjisCodec::detection_data() {
   QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << true;
   QTest::newRow("mark then ASCII") << QByteArray("\xEF\xBB\xBF" "abc") << true;
   QTest::newRow("UTF-8 kanji") << QByteArray("a\xE8\xA1\xA8") << true;
+  QTest::newRow("UTF-8 emoji") << QByteArray("a\xF0\x9F\x8C\x8B") << true;
+  QTest::newRow("two-byte UTF-8 only") << QByteArray("\xC3\xBD\xC3\xA9") << false;  // ﾃｽﾃｩ in Shift-JIS
+  QTest::newRow("two-byte UTF-8, then kanji") << QByteArray("\xC3\xBD\xE8\xA1\xA8") << true;
   QTest::newRow("Shift-JIS kanji") << QByteArray("a\x95\x5C\x83\x5C") << false;
   QTest::newRow("Shift-JIS that starts like UTF-8") << QByteArray("\xE8\xA1\x41") << false;
 }
