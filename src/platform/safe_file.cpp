@@ -1,5 +1,7 @@
 #include "platform/safe_file.h"
 
+#include "platform/regular_file.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -25,9 +27,9 @@ QString abandon(QSaveFile& file) {
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
   // QSaveFile would put a regular file in the place of a device or a FIFO.
-  const QFileInfo target(path);
-  if (target.isDir()) return QStringLiteral("同じ名前のフォルダがあります");
-  if (target.exists() && !target.isFile()) return QStringLiteral("通常のファイルではありません（装置、FIFO、ソケットなど）");
+  if (QFileInfo::exists(path)) {
+    if (auto problem = checkRegularFile(path)) return problem;
+  }
 
   QSaveFile file(path);
   // Unbuffered: a small buffered write that fails only when flushed at commit() would

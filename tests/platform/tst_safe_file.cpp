@@ -72,9 +72,8 @@ void TestSafeFile::faults_data() {
   QTest::newRow("8 KiB left, 64 KiB to write") << Place::FewKilobytesLeft << 65536 << systemText(ENOSPC);
   QTest::newRow("read-only disk") << Place::ReadOnlyDisk << 100 << systemText(EROFS);
   QTest::newRow("missing folder") << Place::MissingFolder << 100 << systemText(ENOENT);
-  QTest::newRow("folder of that name") << Place::FolderInTheWay << 100 << QStringLiteral("同じ名前のフォルダがあります");
-  QTest::newRow("FIFO of that name") << Place::Fifo << 100
-                                     << QStringLiteral("通常のファイルではありません（装置、FIFO、ソケットなど）");
+  QTest::newRow("folder of that name") << Place::FolderInTheWay << 100 << QStringLiteral("通常のファイルではなく、フォルダです");
+  QTest::newRow("FIFO of that name") << Place::Fifo << 100 << QStringLiteral("通常のファイルではなく、名前付きパイプ（FIFO）です");
 }
 
 // Whatever fails, the old file keeps its bytes and no temporary file is left behind.
