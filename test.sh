@@ -4,8 +4,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
-# pdftoppm rasterises the printed PDF; with clang, its sanitizer and libFuzzer runtime.
-extra=(poppler-utils)
+# pdftoppm rasterises the printed PDF; CUPS and cups-pdf take the print jobs; with clang,
+# its sanitizer and libFuzzer runtime.
+extra=(poppler-utils cups printer-driver-cups-pdf)
 if command -v clang++ >/dev/null 2>&1; then extra+=(libclang-rt-dev); fi
 "$root/scripts/setup.sh" "${extra[@]}"
 
@@ -13,6 +14,8 @@ fuzz_status=0
 if command -v clang++ >/dev/null 2>&1; then
   "$root/scripts/fuzz.sh" || fuzz_status=$?
 fi
+
+"$root/scripts/start_cups.sh"
 
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"

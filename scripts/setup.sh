@@ -9,7 +9,7 @@ build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libcups2-dev
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n
   locales
