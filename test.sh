@@ -5,16 +5,21 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
-# pdftoppm rasterises the printed PDF; with clang, its sanitizer and libFuzzer runtime.
-# The package check needs cpack's helpers (dpkg-shlibdeps, file) and the validators.
-extra=(poppler-utils dpkg-dev file desktop-file-utils appstream lintian)
-if command -v clang++ >/dev/null 2>&1; then extra+=(libclang-rt-dev); fi
+# pdftoppm rasterises the printed PDF; CUPS and cups-pdf take the print jobs; the package
+# check needs cpack's helpers (dpkg-shlibdeps, file) and the validators; with clang, its
+# sanitizer and libFuzzer runtime.
+extra=(poppler-utils cups printer-driver-cups-pdf dpkg-dev file desktop-file-utils appstream lintian)
+# CI fuzzes on a fresh machine too, so there clang comes with the set-up.
+if [ -n "${CI:-}" ]; then extra+=(clang); fi
+if [ -n "${CI:-}" ] || command -v clang++ >/dev/null 2>&1; then extra+=(libclang-rt-dev); fi
 "$root/scripts/setup.sh" "${extra[@]}"
 
 fuzz_status=0
 if command -v clang++ >/dev/null 2>&1; then
   "$root/scripts/fuzz.sh" || fuzz_status=$?
 fi
+
+"$root/scripts/start_cups.sh"
 
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"

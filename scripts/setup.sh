@@ -10,11 +10,12 @@ build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libcups2-dev
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n libpng-dev
   xdg-utils
   libgeographiclib-dev
+  locales
   "$@"
 )
 
@@ -41,6 +42,11 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   "${as_root[@]}" apt-get update -qq
   "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A locale whose decimal point is two bytes long: the number tests run under it.
+if [ "$(id -u)" -eq 0 ] && ! locale -a 2>/dev/null | grep -qix 'ps_AF\.utf-\?8'; then
+  localedef -i ps_AF -f UTF-8 ps_AF.UTF-8 || echo "setup: could not generate the locale ps_AF.UTF-8" >&2
 fi
 
 jobs="$(nproc 2>/dev/null || echo 2)"

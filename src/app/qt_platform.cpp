@@ -1,5 +1,8 @@
 #include "app/qt_platform.h"
 
+#include "platform/cups_printer.h"
+#include "platform/print_job.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -103,9 +106,13 @@ bool QtPlatform::startEditor(const QString& path) {
 }
 
 std::unique_ptr<PrinterDevice> QtPlatform::defaultPrinter() {
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) return nullptr;
-  return makeQtPrinterDevice(info.printerName());
+  // Jobs go to CUPS as PDF, so that a queue that refuses them is known and reported.
+  const std::optional<QString> queue = defaultQueue();
+  if (!queue) return nullptr;
+  const QPrinterInfo info = QPrinterInfo::printerInfo(*queue);
+  const QPageSize paper = info.isNull() || !info.defaultPageSize().isValid() ? QPageSize(QPageSize::A4)
+                                                                            : info.defaultPageSize();
+  return makeCupsPrinterDevice(*queue, paper);
 }
 
 bool QtPlatform::clearClipboard() {

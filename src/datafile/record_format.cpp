@@ -2,8 +2,6 @@
 
 #include "model/number_text.h"
 
-#include <algorithm>
-
 namespace eq {
 namespace {
 
@@ -36,10 +34,6 @@ bool numbersAt(const std::vector<std::string_view>& fields, std::size_t first) {
 }
 
 bool endsWithQuote(std::string_view field) { return !field.empty() && field.back() == '"'; }
-
-bool hasNonAscii(std::string_view bytes) {
-  return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
 
 }  // namespace
 
@@ -131,7 +125,7 @@ EncodedDataFile encodeDataFile(const std::vector<RecordValues>& rows) {
     file = {std::string(), row, problem, std::move(badCharacter)};
     return file;
   };
-  int firstNonAscii = 0;
+  std::vector<std::size_t> rowEnds;
   for (std::size_t k = 0; k < rows.size(); ++k) {
     const int row = static_cast<int>(k) + 1;
     const std::string line = formatRecord(row, rows[k]);
@@ -141,12 +135,19 @@ EncodedDataFile encodeDataFile(const std::vector<RecordValues>& rows) {
     }
     ShiftJisEncoding encoded = encodeShiftJis(line);
     if (!encoded.ok) return fail(row, NameProblem::NotInCodePage, encoded.badCharacter);
-    if (firstNonAscii == 0 && hasNonAscii(encoded.bytes)) firstNonAscii = row;
     file.bytes += encoded.bytes;
+    rowEnds.push_back(file.bytes.size());
   }
-  // The reader takes valid UTF-8 with non-ASCII characters for UTF-8.
-  if (firstNonAscii != 0 && detectEncoding(file.bytes) == TextEncoding::Utf8) {
-    return fail(firstNonAscii, NameProblem::ReadsAsUtf8);
+  // The reader takes valid UTF-8 with a character of three bytes or more for UTF-8. Lines
+  // then are valid UTF-8 each; the first that looks like UTF-8 on its own holds such a character.
+  if (detectEncoding(file.bytes) == TextEncoding::Utf8) {
+    std::size_t begin = 0;
+    for (std::size_t k = 0; k < rowEnds.size(); ++k) {
+      if (detectEncoding(std::string_view(file.bytes).substr(begin, rowEnds[k] - begin)) == TextEncoding::Utf8) {
+        return fail(static_cast<int>(k) + 1, NameProblem::ReadsAsUtf8);
+      }
+      begin = rowEnds[k];
+    }
   }
   return file;
 }

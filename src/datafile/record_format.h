@@ -72,9 +72,9 @@ std::string formatRecord(int row, const RecordValues& values);
 // Why a row's name cannot be written.
 enum class NameProblem {
   None,
-  NotInCodePage,  // code page 932 lacks a character of it
+  NotInCodePage,  // code page 932 lacks a character of it, or writes it as another (¥ as "\")
   NotReadBack,    // a line break, or a double quote before a comma that the reader cannot tell apart
-  ReadsAsUtf8,    // its bytes (half-width kana, say) would make the file look like UTF-8
+  ReadsAsUtf8,    // its bytes (a kanji before half-width kana, say) would make the file look like UTF-8
 };
 
 // The file for rows 1, 2, ... in Shift-JIS. Stops at the first row whose name cannot be

@@ -106,14 +106,16 @@ bool isValidUtf8(std::string_view bytes) {
 
 TextEncoding detectEncoding(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) return TextEncoding::Utf8;
-  bool multiByte = false;
+  // Two half-width kana in Shift-JIS can be a two-byte UTF-8 character (ﾃｽ is "ý"), so
+  // only a longer one counts as a sign of UTF-8.
+  bool longCharacter = false;
   for (std::size_t i = 0; i < bytes.size();) {
     const std::size_t length = utf8CharLength(bytes, i);
     if (length == 0) return TextEncoding::ShiftJis;
-    multiByte = multiByte || length > 1;
+    longCharacter = longCharacter || length >= 3;
     i += length;
   }
-  return multiByte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+  return longCharacter ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
 }
 
 std::string decodeUtf8(std::string_view bytes) {
@@ -150,11 +152,22 @@ ShiftJisEncoding encodeShiftJis(std::string_view utf8) {
   if (!isValidUtf8(utf8)) return result;
   Converter converter("CP932", "UTF-8");
   if (!converter.valid()) return result;
-  std::string_view rest = utf8;
   std::string bytes;
-  if (!converter.convert(rest, bytes)) {
-    result.badCharacter = std::string(rest.substr(0, utf8CharLength(rest, 0)));
-    return result;
+  bytes.reserve(utf8.size());
+  // One character at a time, so that what each one became can be judged on its bytes.
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t length = utf8CharLength(utf8, i);
+    std::string_view character = utf8.substr(i, length);
+    const std::size_t before = bytes.size();
+    const bool converted = converter.convert(character, bytes);
+    // A character beyond ASCII that comes out as one ASCII byte reads back as another
+    // character (¥ as a backslash); two bytes read back as itself or its look-alike.
+    const bool becameAscii = length > 1 && bytes.size() == before + 1 && static_cast<unsigned char>(bytes.back()) < 0x80;
+    if (!converted || becameAscii) {
+      result.badCharacter = std::string(utf8.substr(i, length));
+      return result;
+    }
+    i += length;
   }
   result.ok = true;
   result.bytes = std::move(bytes);

@@ -24,8 +24,9 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 bool isValidUtf8(std::string_view bytes);
 
 // How a file's bytes are to be read: UTF-8 when they start with the byte-order mark
-// or are valid UTF-8 with at least one multi-byte character; Shift-JIS otherwise
-// (plain ASCII reads the same either way).
+// or are valid UTF-8 with at least one character of three or four bytes (every kana
+// and kanji); Shift-JIS otherwise, even when they are valid two-byte UTF-8, which
+// half-width kana in Shift-JIS can be. Plain ASCII reads the same either way.
 TextEncoding detectEncoding(std::string_view bytes);
 
 // Bytes that should be UTF-8, with U+FFFD for each byte that does not start a
@@ -36,9 +37,12 @@ std::string decodeUtf8(std::string_view bytes);
 // the conversion goes on after it. Nothing when the converter is not available.
 std::optional<std::string> decodeShiftJis(std::string_view bytes);
 
-// UTF-8 to Shift-JIS, exactly. On failure `bytes` is empty and `badCharacter` holds
-// the first character (UTF-8) that code page 932 cannot represent, or is empty when
-// the text is not UTF-8 or the converter is not available.
+// UTF-8 to Shift-JIS. A few characters share their bytes with a look-alike and read
+// back as it: 〜 as ～ (U+FF5E), − as －, — as ―, ‖ as ∥, ¢ £ ¬ as ￠ ￡ ￢; they are
+// written so. On failure `bytes` is empty and `badCharacter` holds the first character
+// (UTF-8) that code page 932 cannot represent, or writes as an ASCII character that
+// means something else (¥ as "\", ‾ as "~"); it is empty when the text is not UTF-8 or
+// the converter is not available.
 struct ShiftJisEncoding {
   bool ok = false;
   std::string bytes;

@@ -1,8 +1,8 @@
 #include "model/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -109,6 +109,27 @@ std::size_t numberLength(const std::string& s, std::size_t pos) {
   return i - pos;
 }
 
+// Power of ten of the leading nonzero digit of a validated unsigned number
+// (2 for "125", -2 for "0.05e0", 399 for "1" with 400 zeros and "e-1"). The exponent is
+// capped, which is far beyond any double and cannot change the sign of the result.
+long decimalOrder(std::string_view number) {
+  const std::size_t e = number.find_first_of("eE");
+  const std::string_view mantissa = number.substr(0, e);
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const std::size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string_view::npos) return 0;
+  long order = first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point);
+  if (e != std::string_view::npos) {
+    std::size_t i = e + 1;
+    const bool negative = number[i] == '-';
+    if (number[i] == '+' || number[i] == '-') ++i;
+    long exponent = 0;
+    for (; i < number.size(); ++i) exponent = std::min(exponent * 10 + (number[i] - '0'), 100000L);
+    order += negative ? -exponent : exponent;
+  }
+  return order;
+}
+
 // Converts a validated number (as numberLength accepted it). from_chars does not take
 // a leading '+' and is independent of the C locale, which Qt sets from the environment.
 double convert(std::string_view number) {
@@ -120,11 +141,9 @@ double convert(std::string_view number) {
   double value = 0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
-    // Too large: infinity; too small: zero. from_chars leaves value untouched then,
-    // so tell the two apart by the exponent's sign.
-    const auto e = number.find_first_of("eE");
-    const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    // from_chars leaves value untouched then: too large is infinity, too small zero.
+    // The mantissa counts as much as the exponent ("1000e-1" is 100).
+    value = decimalOrder(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -value : value;
 }
@@ -136,13 +155,17 @@ struct Decimal {
 };
 
 Decimal toDecimal(float value) {
+  // to_chars, unlike printf, writes "." whatever the C locale says.
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6e", std::fabs(static_cast<double>(value)));
+  const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
+                                 std::chars_format::scientific, 6).ptr;
   // buf: d.dddddde[+-]xx
   Decimal d;
   d.digits.push_back(buf[0]);
   d.digits.append(buf + 2, 6);
-  d.exponent = std::atoi(buf + 9);
+  const char* exponent = buf + 9;
+  if (*exponent == '+') ++exponent;
+  std::from_chars(exponent, end, d.exponent);
   while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
   return d;
 }
@@ -156,9 +179,10 @@ std::string format(float value, bool leadingZero) {
   if (d.exponent >= 7 || d.exponent < -5) {
     out += d.digits[0];
     if (d.digits.size() > 1) out += "." + d.digits.substr(1);
-    char exp[16];
-    std::snprintf(exp, sizeof exp, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
-    return out + exp;
+    const int magnitude = std::abs(d.exponent);
+    out += d.exponent < 0 ? "E-" : "E+";
+    if (magnitude < 10) out += '0';
+    return out + std::to_string(magnitude);
   }
   if (d.exponent < 0) {
     if (leadingZero) out += "0";

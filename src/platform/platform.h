@@ -38,11 +38,15 @@ class PrinterDevice {
   virtual QSizeF pageSizeTwips() const = 0;
   virtual void setPaperSizeA4() = 0;
   virtual void setOrientationLandscape() = 0;
+  // The job's title in the queue.
+  virtual void setDocumentName(const QString& title) { (void)title; }
   // Calls paint with a painter on the page and the target rectangle in device
   // coordinates for `twips` (measured from the page's top-left corner).
   virtual bool drawPicture(const QRectF& twips, const std::function<void(QPainter&, const QRectF&)>& paint) = 0;
   virtual bool endPage() = 0;
   virtual bool endDocument() = 0;
+  // Why the job failed, in the queue's or the system's words; empty when not known.
+  virtual QString errorString() const { return {}; }
 };
 
 class Platform {

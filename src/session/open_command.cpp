@@ -2,50 +2,51 @@
 
 #include "datafile/record_format.h"
 #include "model/number_text.h"
+#include "platform/regular_file.h"
 #include "session/messages.h"
 #include "session/row_arrays.h"
 #include "session/session.h"
 #include "session/table_commands.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace eq {
 namespace {
 
-// Only the first ten lines are read, but a line may be long; beyond this the file is
-// refused rather than held in memory (a device such as /dev/zero never ends a line).
+// Only the first ten lines are read, but a line may be long; a file whose ten lines do
+// not end within this many bytes is refused rather than held in memory.
 constexpr qint64 kMaxBytesRead = 64 * 1024 * 1024;
-constexpr qint64 kChunkSize = 1024 * 1024;
 
-struct FileBytes {
+struct LeadingLines {
   QByteArray bytes;
   QString error;  // empty when the bytes were read
 };
 
-// The file's bytes up to the end of its tenth line (each CR ends a line), or all of it.
-FileBytes readLeadingLines(const QString& path) {
-  FileBytes result;
-  const QString cannotRead = QStringLiteral("噴火データファイルを読み込めませんでした。\n") + path;
-  QFile file(path);
-  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-    result.error = cannotRead;
+// The file's bytes, of which the reader takes the first ten lines. Only a regular file
+// is read, so a FIFO, a device or a folder is refused at once instead of blocking or
+// never ending.
+LeadingLines readLeadingLines(const QString& path) {
+  LeadingLines result;
+  FileBytes file = readRegularFile(path, kMaxBytesRead + 1);
+  if (!file.bytes) {
+    result.error = QStringLiteral("噴火データファイルを読み込めませんでした。\n%1\n理由: %2").arg(path, file.reason);
     return result;
   }
-  qsizetype lineEnds = 0;
-  while (lineEnds < static_cast<qsizetype>(kRecordsPerFile)) {
-    const QByteArray chunk = file.read(kChunkSize);
-    if (file.error() != QFileDevice::NoError) {
-      result.error = cannotRead;
-      return result;
+  result.bytes = std::move(*file.bytes);
+  if (result.bytes.size() > kMaxBytesRead) {
+    // Ten lines may lie within the limit even in a larger file.
+    qsizetype lineEnds = 0, end = 0;
+    while (lineEnds < static_cast<qsizetype>(kRecordsPerFile) && end < kMaxBytesRead) {
+      const qsizetype cr = result.bytes.indexOf('\r', end);
+      if (cr < 0 || cr >= kMaxBytesRead) break;
+      ++lineEnds;
+      end = cr + 1;
     }
-    if (chunk.isEmpty()) break;
-    lineEnds += chunk.count('\r');
-    result.bytes += chunk;
-    if (result.bytes.size() > kMaxBytesRead) {
+    if (lineEnds < static_cast<qsizetype>(kRecordsPerFile)) {
       result.error = QStringLiteral("行が長すぎるため、噴火データファイルを読み込めませんでした。\n") + path;
       return result;
     }
+    result.bytes.truncate(end);
   }
   return result;
 }
@@ -109,7 +110,7 @@ void openEruptionDataFileAt(Session& form, const QString& path) {
 LoadResult loadEruptionDataFile(Session& form, const QString& path) {
   LoadResult result;
   // Everything is read and converted before the table changes, so a failure leaves it as it was.
-  const FileBytes file = readLeadingLines(path);
+  const LeadingLines file = readLeadingLines(path);
   if (!file.error.isEmpty()) {
     result.error = file.error;
     return result;

@@ -56,10 +56,14 @@ void printSheet(Session& session) {
     warnUser(session, text);
     return;
   }
+  // The queue lists the job under the title comment, or the program's name.
+  printer->setDocumentName(session.TitleComment.isEmpty() ? QStringLiteral("地震サークル") : session.TitleComment);
   if (!printOnPage(*printer, session.surface().sheet(), picture)) {
     const QString name = printer->name();
-    warnUser(session, QStringLiteral("印刷できませんでした。\nプリンタ%1の状態と設定を確認してください。")
-                   .arg(name.isEmpty() ? QString() : QStringLiteral("「%1」").arg(name)));
+    const QString why = printer->errorString();
+    warnUser(session, QStringLiteral("印刷できませんでした。\nプリンタ%1の状態と設定を確認してください。%2")
+                          .arg(name.isEmpty() ? QString() : QStringLiteral("「%1」").arg(name),
+                               why.isEmpty() ? QString() : QStringLiteral("\n理由: ") + why));
   }
 }
 

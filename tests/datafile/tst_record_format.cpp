@@ -48,6 +48,7 @@ class TestRecordFormat : public QObject {
   void formattedLine();
   void roundTrip_data();
   void roundTrip();
+  void lookAlikesReadBack();
   void unwritableNames_data();
   void unwritableNames();
   void longSingleLine();
@@ -150,6 +151,8 @@ void TestRecordFormat::encodingOfFile_data() {
   QTest::newRow("ASCII") << QByteArray("1,\"Fuji\",1,1,1,1,1\r\n") << false << "Fuji";
   QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF" "1,\"Fuji\",1,1,1,1,1\r\n") << true << "Fuji";
   QTest::newRow("UTF-8 without mark") << QByteArray("1,\"\xE8\xA1\xA8\",1,1,1,1,1\r\n") << true << "表";
+  QTest::newRow("two-byte UTF-8 without mark") << QByteArray("1,\"\xC3\xBD\",1,1,1,1,1\r\n") << false << "ﾃｽ";
+  QTest::newRow("two-byte UTF-8 with mark") << QByteArray("\xEF\xBB\xBF" "1,\"\xC3\xBD\",1,1,1,1,1\r\n") << true << "ý";
   const QString bad(QChar(0xFFFD));
   QTest::newRow("invalid Shift-JIS") << QByteArray("1,\"\x81\",1,1,1,1,1\r\n") << false << bad;
   QTest::newRow("mark then invalid UTF-8") << QByteArray("\xEF\xBB\xBF" "1,\"\xFF\",1,1,1,1,1\r\n") << true << bad;
@@ -209,6 +212,7 @@ void TestRecordFormat::roundTrip_data() {
   QTest::newRow("extensions") << "①～㈱纊髙﨑№";
   QTest::newRow("half-width kana") << "ｻｸﾗｼﾞﾏ";
   QTest::newRow("half-width kana among kanji") << "ﾃｽ桜島";
+  QTest::newRow("half-width kana that are two-byte UTF-8") << "ﾃｽ";  // C3 BD, "ý" in UTF-8
   QTest::newRow("blanks") << "  桜　島  ";
   QTest::newRow("commas") << "a,b,,c";
   QTest::newRow("leading and trailing commas") << ",桜島,";
@@ -232,6 +236,15 @@ void TestRecordFormat::roundTrip() {
   QCOMPARE(fromUtf8(content->records[0].name.value()), QString());
 }
 
+// A wave dash and a minus sign are saved; they come back as their full-width look-alikes.
+void TestRecordFormat::lookAlikesReadBack() {
+  const EncodedDataFile file = encodeDataFile({{"浅間山〜白根山\u2212", {}}});
+  QCOMPARE(file.failedRow, 0);
+  const auto content = readDataFile(file.bytes);
+  QVERIFY(content.has_value());
+  QCOMPARE(fromUtf8(content->records.at(0).name.value()), QStringLiteral("浅間山～白根山－"));
+}
+
 void TestRecordFormat::unwritableNames_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<int>("problem");
@@ -243,8 +256,9 @@ void TestRecordFormat::unwritableNames_data() {
   QTest::newRow("hangul") << "백두산" << notInCodePage << "백";
   QTest::newRow("CR") << "a\rb" << notReadBack << "";
   QTest::newRow("quote before comma") << "a\",b" << notReadBack << "";
-  // Half-width ﾃｽ is C3 BD in Shift-JIS, which is also "ý" in UTF-8.
-  QTest::newRow("Shift-JIS that is UTF-8") << "ﾃｽ" << int(NameProblem::ReadsAsUtf8) << "";
+  QTest::newRow("yen sign, read back as a backslash") << "¥100" << notInCodePage << "¥";
+  // 譌･ is E6 97 A5 in Shift-JIS, which is 日 in UTF-8.
+  QTest::newRow("Shift-JIS that is UTF-8") << "譌･" << int(NameProblem::ReadsAsUtf8) << "";
 }
 
 void TestRecordFormat::unwritableNames() {

@@ -18,6 +18,8 @@ class TestSjisCodec : public QObject {
   void knownCharacters();
   void invalidBytes_data();
   void invalidBytes();
+  void lookAlikes_data();
+  void lookAlikes();
   void notInCodePage_data();
   void notInCodePage();
   void utf8Validity_data();
@@ -71,6 +73,31 @@ void TestSjisCodec::invalidBytes() {
   QCOMPARE(fromUtf8(*decoded), text);
 }
 
+// Characters that share their two bytes with a look-alike are written and read back as it.
+void TestSjisCodec::lookAlikes_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QByteArray>("shiftJis");
+  QTest::addColumn<QString>("readBack");
+  QTest::newRow("wave dash") << "\u301C" << QByteArray("\x81\x60") << "\uFF5E";
+  QTest::newRow("minus sign") << "\u2212" << QByteArray("\x81\x7C") << "\uFF0D";
+  QTest::newRow("em dash") << "\u2014" << QByteArray("\x81\x5C") << "\u2015";
+  QTest::newRow("double vertical line") << "\u2016" << QByteArray("\x81\x61") << "\u2225";
+  QTest::newRow("cent, pound, not") << "\u00A2\u00A3\u00AC" << QByteArray("\x81\x91\x81\x92\x81\xCA")
+                                    << "\uFFE0\uFFE1\uFFE2";
+  QTest::newRow("among kanji") << "富士\u301C桜島" << QByteArray("\x95\x78\x8E\x6D\x81\x60\x8D\xF7\x93\x87")
+                               << "富士\uFF5E桜島";
+}
+
+void TestSjisCodec::lookAlikes() {
+  QFETCH(QString, text);
+  QFETCH(QByteArray, shiftJis);
+  QFETCH(QString, readBack);
+  const ShiftJisEncoding encoded = encodeShiftJis(text.toStdString());
+  QVERIFY(encoded.ok);
+  QCOMPARE(QByteArray::fromStdString(encoded.bytes), shiftJis);
+  QCOMPARE(fromUtf8(decodeShiftJis(encoded.bytes).value()), readBack);
+}
+
 void TestSjisCodec::notInCodePage_data() {
   QTest::addColumn<QString>("text");
   QTest::addColumn<QString>("badCharacter");
@@ -78,6 +105,9 @@ void TestSjisCodec::notInCodePage_data() {
   QTest::newRow("accented") << "aé" << "é";
   QTest::newRow("simplified Chinese") << "长白山" << "长";
   QTest::newRow("replacement character") << QString(QChar(0xFFFD)) << QString(QChar(0xFFFD));
+  // Written as one ASCII byte, they would come back as "\\" and "~".
+  QTest::newRow("yen sign") << "a¥100" << "¥";
+  QTest::newRow("overline") << "\u203E" << "\u203E";
 }
 
 void TestSjisCodec::notInCodePage() {
@@ -118,6 +148,9 @@ void TestSjisCodec::detection_data() {
   QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << true;
   QTest::newRow("mark then ASCII") << QByteArray("\xEF\xBB\xBF" "abc") << true;
   QTest::newRow("UTF-8 kanji") << QByteArray("a\xE8\xA1\xA8") << true;
+  QTest::newRow("UTF-8 emoji") << QByteArray("a\xF0\x9F\x8C\x8B") << true;
+  QTest::newRow("two-byte UTF-8 only") << QByteArray("\xC3\xBD\xC3\xA9") << false;  // ﾃｽﾃｩ in Shift-JIS
+  QTest::newRow("two-byte UTF-8, then kanji") << QByteArray("\xC3\xBD\xE8\xA1\xA8") << true;
   QTest::newRow("Shift-JIS kanji") << QByteArray("a\x95\x5C\x83\x5C") << false;
   QTest::newRow("Shift-JIS that starts like UTF-8") << QByteArray("\xE8\xA1\x41") << false;
 }

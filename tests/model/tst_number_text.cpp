@@ -4,7 +4,9 @@
 
 #include <QtTest>
 #include <cfloat>
+#include <clocale>
 #include <cmath>
+#include <cstring>
 
 using namespace eq;
 
@@ -44,6 +46,8 @@ class TestNumberText : public QObject {
   void printedNumber();
   void generalTextReadsBack_data();
   void generalTextReadsBack();
+  void foreignDecimalPoint_data();
+  void foreignDecimalPoint();
 };
 
 void TestNumberText::strict_data() {
@@ -66,6 +70,12 @@ void TestNumberText::strict_data() {
   });
   QTest::newRow("invalid UTF-8") << QByteArray("\xff" "5") << false << 0.0;
   QTest::newRow("NUL inside") << QByteArray("5\0" "1", 3) << false << 0.0;
+  // The mantissa's own digits count towards the size, not only the exponent.
+  const QByteArray zeros(400, '0');
+  QTest::newRow("1e400 as 1000...0e-1") << "1" + zeros + "e-1" << false << 0.0;
+  QTest::newRow("1e300 as 1000...0e-100") << "1" + zeros + "e-100" << true << 1e300;
+  QTest::newRow("1e-401 as 0.000...1") << "0." + zeros + "1" << true << 0.0;
+  QTest::newRow("1e-10 as 0.000...1e391") << "0." + zeros + "1e391" << true << 1e-10;
 }
 
 void TestNumberText::strict() {
@@ -163,6 +173,31 @@ void TestNumberText::generalTextReadsBack_data() {
 void TestNumberText::generalTextReadsBack() {
   QFETCH(float, value);
   const auto back = strictSingle(generalText(value));
+  QVERIFY(back.has_value());
+  QCOMPARE(*back, value);
+}
+
+// Texts stay the same under a locale whose decimal point is not "." and is two bytes
+// long (U+066B): cells, files and the sheet never take it.
+void TestNumberText::foreignDecimalPoint_data() {
+  QTest::addColumn<float>("value");
+  QTest::addColumn<QString>("text");
+  addPrinted({{2001, "2001"}, {35.4f, "35.4"}, {-130.657f, "-130.657"}, {0.5f, "0.5"}, {12345678, "1.234568E+07"},
+              {0.000001f, "1E-06"}});
+}
+
+void TestNumberText::foreignDecimalPoint() {
+  QFETCH(float, value);
+  QFETCH(QString, text);
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "ps_AF.UTF-8")) QSKIP("the locale ps_AF.UTF-8 is not installed (scripts/setup.sh makes it as root)");
+  struct Restore {
+    std::string locale;
+    ~Restore() { std::setlocale(LC_ALL, locale.c_str()); }
+  } restore{previous};
+  QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray("\xD9\xAB"));
+  QCOMPARE(QString::fromStdString(generalText(value)), text);
+  const auto back = strictSingle(text.toStdString());
   QVERIFY(back.has_value());
   QCOMPARE(*back, value);
 }
