@@ -163,17 +163,27 @@ void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
 }
 
 QImage renderSheetImage(const Sheet& sheet, double scale) {
+  QImage image;
+  renderSheetImage(sheet, scale, image);
+  return image;
+}
+
+bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   constexpr double kLargestSide = 16384;
   const double width = std::round(Sheet::kWidth / kMapUnitsPerScreenPixel * scale);
   const double height = std::round(Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
-  if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) return {};
-  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-  if (image.isNull()) return image;
+  if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) {
+    image = QImage();
+    return false;
+  }
+  const QSize size(static_cast<int>(width), static_cast<int>(height));
+  if (image.size() != size || image.format() != QImage::Format_RGB32) image = QImage(size, QImage::Format_RGB32);
+  if (image.isNull()) return false;
   image.fill(Qt::white);
   QPainter painter(&image);
   const double perMapUnit = scale / kMapUnitsPerScreenPixel;
   paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit));
-  return image;
+  return true;
 }
 
 }  // namespace eq
