@@ -11,7 +11,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-qpa-plugins libqt6svg6
-  fonts-ipafont-gothic qt6-translations-l10n libpng-dev
+  fonts-ipafont-gothic qt6-translations-l10n libpng-dev libwebp-dev
   "$@"
 )
 
