@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,31 @@ const QFont& cachedSheetFont(int pixelSize) {
   auto it = fonts.find(pixelSize);
   if (it == fonts.end()) it = fonts.insert(pixelSize, sheetFont(pixelSize));
   return *it;
+}
+
+// The background bitmap is a 4-bit palette image; a raster painter converts such an
+// image to 32-bit pixels on every drawImage, which costs more than the rest of the
+// sheet. Drawn one to one on a raster target, it gets the converted copy instead,
+// made once per bitmap: the same pixels, so the same picture. (Shrunk strongly, Qt
+// filters palette images differently; PDF and SVG store the palette image smaller.)
+const QImage& backgroundFor(const QPainter& painter, const QImage& background, const QRectF& target) {
+  const QPaintEngine* engine = painter.paintEngine();
+  const QTransform& device = painter.deviceTransform();
+  const QRectF onDevice = device.mapRect(target);
+  const bool oneToOne = device.type() <= QTransform::TxTranslate &&
+                        std::fabs(onDevice.width() - background.width()) < 1e-6 &&
+                        std::fabs(onDevice.height() - background.height()) < 1e-6;
+  if (!oneToOne || !engine || engine->type() != QPaintEngine::Raster ||
+      background.format() == QImage::Format_RGB32 || background.hasAlphaChannel()) {
+    return background;
+  }
+  thread_local qint64 key = 0;
+  thread_local QImage converted;
+  if (converted.isNull() || key != background.cacheKey()) {
+    converted = background.convertToFormat(QImage::Format_RGB32);
+    key = background.cacheKey();
+  }
+  return converted;
 }
 
 class ItemPainter {
@@ -156,7 +182,7 @@ void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
     const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
                                                  sheet.background().height() * kMapUnitsPerScreenPixel * sy));
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(image, sheet.background());
+    painter.drawImage(image, backgroundFor(painter, sheet.background(), image));
   }
   ItemPainter(painter, target).paint(sheet.items());
   painter.restore();

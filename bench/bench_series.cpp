@@ -1,0 +1,136 @@
+// Prints how long a series of sheets takes: 365 daily PNG frames of
+// examples/recent.txt in one process, as `eqcircle render --from --to` draws them.
+// Per frame: the drawing thread's part (Draw and painting), the worker's part
+// (encoding the PNG of the next day's frame), and the whole pipeline: the time
+// between consecutive finished files (median) and the total divided by the frames.
+// Then the same through the render process itself.
+
+#include "platform/fonts.h"
+#include "platform/scripted_platform.h"
+#include "render/date_series.h"
+#include "session/open_command.h"
+#include "session/session.h"
+#include "session/table_commands.h"
+#include "sheet/png_frame_encoder.h"
+#include "sheet/sheet_renderer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString kExample = QStringLiteral(EQ_SOURCE_DIR "/examples/recent.txt");
+const eq::DateRange kYear{QDate(2025, 1, 1), QDate(2025, 12, 31), 1};
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
+
+// The session as the render command prepares it: the file loaded, every named row ticked.
+bool prepare(eq::Session& session) {
+  session.startUp();
+  if (!eq::loadEruptionDataFile(session, kExample).ok) return false;
+  for (int row = 1; row <= eq::kRowCount; ++row) session.setTicked(row, !session.text(eq::fieldIndex(row, 1)).isEmpty());
+  return true;
+}
+
+struct Pipeline {
+  double medianInterval = 0;
+  double mean = 0;
+  bool ok = false;
+};
+
+Pipeline runPipeline(const QString& folder) {
+  eq::ScriptedPlatform platform;
+  eq::Session session(platform);
+  Pipeline result;
+  if (!prepare(session)) return result;
+  eq::SeriesWriter writer(QDir(folder).filePath(QStringLiteral("sheet-{date}.png")));
+  std::vector<double> finished;
+  QElapsedTimer timer;
+  timer.start();
+  const auto failed = eq::renderDateSeries(session, kYear, QDate(2025, 1, 1), writer,
+                                           [&](const eq::WrittenFrame&) { finished.push_back(ms(timer)); });
+  const double total = ms(timer);
+  std::vector<double> intervals;
+  for (std::size_t i = 1; i < finished.size(); ++i) intervals.push_back(finished[i] - finished[i - 1]);
+  result.medianInterval = median(intervals);
+  result.mean = total / static_cast<double>(eq::frameCount(kYear));
+  result.ok = !failed && finished.size() == static_cast<std::size_t>(eq::frameCount(kYear));
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  eq::installJapaneseFontSubstitutes();
+
+  // The two halves on their own, one thread.
+  eq::ScriptedPlatform platform;
+  eq::Session session(platform);
+  if (!prepare(session)) {
+    std::printf("cannot load %s\n", qPrintable(kExample));
+    return 1;
+  }
+  eq::FrameDrawer drawer(session, QDate(2025, 1, 1));
+  QImage image;
+  eq::PngFrameEncoder encoder;
+  std::vector<double> drawing, encoding;
+  double pieces = 0;
+  const qint64 frames = eq::frameCount(kYear);
+  for (qint64 i = 0; i < frames; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    drawer.draw(eq::frameDate(kYear, i));
+    eq::renderSheetImage(session.surface().sheet(), 1.0, image);
+    drawing.push_back(ms(timer));
+    timer.restart();
+    encoder.encode(image);
+    encoding.push_back(ms(timer));
+    pieces += encoder.piecesCompressed();
+  }
+  std::printf("drawing thread: Draw + paint (median):          %6.2f ms\n", median(drawing));
+  std::printf("worker: PNG of the next day's frame (median):    %6.2f ms  (%.0f of %d pieces compressed on average)\n",
+              median(encoding), pieces / static_cast<double>(frames),
+              (eq::kSheetPixelHeight + eq::PngFrameEncoder::kRowsPerPiece - 1) / eq::PngFrameEncoder::kRowsPerPiece);
+
+  bool ok = true;
+  std::vector<double> medians;
+  for (int run = 1; run <= 3; ++run) {
+    QTemporaryDir dir;
+    const Pipeline p = runPipeline(dir.path());
+    ok = ok && p.ok;
+    medians.push_back(p.medianInterval);
+    std::printf("365 daily PNG frames, run %d: median %6.2f ms between files, %6.2f ms per frame overall%s\n", run,
+                p.medianInterval, p.mean, p.ok ? "" : "  (FAILED)");
+  }
+
+  QTemporaryDir dir;
+  const QStringList args = {QStringLiteral("render"), kExample, QStringLiteral("--from"), QStringLiteral("2025-1-1"),
+                            QStringLiteral("--to"), QStringLiteral("2025-12-31"), QStringLiteral("--out"),
+                            dir.filePath(QStringLiteral("sheet-{n}.png"))};
+  QProcess process;
+  QElapsedTimer timer;
+  timer.start();
+  process.start(QStringLiteral(EQ_EQCIRCLE), args);
+  const bool processOk = process.waitForFinished(600000) && process.exitStatus() == QProcess::NormalExit &&
+                         process.exitCode() == 0;
+  const double total = ms(timer);
+  std::printf("eqcircle render --from 2025-1-1 --to 2025-12-31: %7.0f ms in all, %6.2f ms per frame%s\n", total,
+              total / static_cast<double>(frames), processOk ? "" : "  (the command FAILED)");
+  // One line for scripts: the median of the three runs' median intervals.
+  std::printf("series-median-ms %.2f\n", median(medians));
+  return ok && processOk ? 0 : 1;
+}
