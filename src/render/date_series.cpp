@@ -11,6 +11,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace eq {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 const QString kDatePlaceholder = QStringLiteral("{date}");
 const QString kNumberPlaceholder = QStringLiteral("{n}");
 
-// Frames waiting for the worker; the painter waits beyond this.
+// Frames waiting for each stage; the one before waits beyond this.
 constexpr std::size_t kQueueDepth = 2;
 
 QString cannotMake(const QString& path, const QString& why) {
@@ -105,14 +106,75 @@ DrawReport FrameDrawer::draw(const QDate& date) {
   return drawForDate(session_, dateBoxTexts(date), today_);
 }
 
-// The worker thread and what it shares with the painting thread. Painted images go to
-// the worker and come back as spare buffers for later frames.
+namespace {
+
+// A queue between two threads that holds at most `depth` items: push waits while it
+// is full, pop while it is empty. close() lets the taker drain what is left; stop()
+// drops it and releases both sides at once.
+template <typename T>
+class Channel {
+ public:
+  explicit Channel(std::size_t depth) : depth_(depth) {}
+
+  bool push(T item) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stopped_ || items_.size() < depth_; });
+    if (stopped_ || closed_) return false;
+    items_.push_back(std::move(item));
+    changed_.notify_all();
+    return true;
+  }
+  std::optional<T> pop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stopped_ || closed_ || !items_.empty(); });
+    if (stopped_ || items_.empty()) return std::nullopt;
+    T item = std::move(items_.front());
+    items_.pop_front();
+    changed_.notify_all();
+    return item;
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    changed_.notify_all();
+  }
+  void stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    items_.clear();
+    changed_.notify_all();
+  }
+  bool stopped() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopped_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<T> items_;
+  std::size_t depth_;
+  bool closed_ = false;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+// Three stages: the caller's thread draws and paints, an encoder thread makes the
+// file's bytes, a writer thread writes them (writing through a temporary file waits
+// for the disk, which costs as much as encoding). Painted images go back to the
+// caller as spare buffers for later frames.
 struct SeriesWriter::Worker {
-  struct Job {
+  struct Frame {
     QDate date;
     QString path;
     QImage image;      // PNG frames and the animation
-    QByteArray bytes;  // the other formats, made by the painting thread
+    QByteArray bytes;  // the other formats, made by the caller
+  };
+  struct File {
+    QString path;
+    QByteArray bytes;
+    std::vector<WrittenFrame> frames;  // one, or every frame of the animation
   };
 
   QString out;
@@ -120,94 +182,79 @@ struct SeriesWriter::Worker {
   int fps = 10;
   bool animation = false;
   std::optional<SheetFormat> format;
-  qint64 added = 0;
+  qint64 added = 0;  // the caller's thread only
 
-  std::mutex mutex;
-  std::condition_variable changed;
-  std::deque<Job> queue;
+  Channel<Frame> frames{kQueueDepth};
+  Channel<File> files{kQueueDepth};
+  std::thread encoder;
+  std::thread writer;
+
+  std::mutex mutex;  // guards what follows
   std::vector<QImage> spare;
   std::vector<WrittenFrame> written;
   QString error;
   bool failed = false;
-  bool closing = false;   // no more frames come: finish the file
-  bool stopping = false;  // give up: drop what waits
-  std::thread thread;
 
-  // Used by the worker thread only.
+  void fail(const QString& why) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!failed) error = why;
+      failed = true;
+    }
+    frames.stop();
+    files.stop();
+  }
+  bool hasFailed() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return failed;
+  }
+  void encode();
+  void write();
+};
+
+void SeriesWriter::Worker::encode() {
   PngFrameEncoder png;
   std::unique_ptr<WebpAnimationWriter> webp;
   std::vector<WrittenFrame> inAnimation;
-
-  void run();
-  // Encodes and writes one frame; the reason when it failed.
-  std::optional<QString> process(const Job& job);
-  std::optional<QString> writeAnimation();
-};
-
-void SeriesWriter::Worker::run() {
-  for (;;) {
-    Job job;
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      changed.wait(lock, [this] { return stopping || closing || !queue.empty(); });
-      if (stopping || (queue.empty() && failed)) return;
-      if (queue.empty()) break;
-      job = std::move(queue.front());
-      queue.pop_front();
+  QString why;
+  while (std::optional<Frame> frame = frames.pop()) {
+    File file{frame->path, std::move(frame->bytes), {{frame->date, frame->path}}};
+    bool ok = true;
+    if (animation) {
+      if (!webp) webp = std::make_unique<WebpAnimationWriter>(frame->image.size(), fps);
+      ok = webp->addFrame(frame->image, &why);
+      inAnimation.push_back({frame->date, frame->path});
+    } else if (!frame->image.isNull()) {
+      std::optional<QByteArray> made = png.encode(frame->image, &why);
+      ok = made.has_value();
+      if (ok) file.bytes = std::move(*made);
     }
-    changed.notify_all();
-    const std::optional<QString> problem = process(job);
-    {
+    if (!frame->image.isNull()) {
       std::lock_guard<std::mutex> lock(mutex);
-      if (!job.image.isNull()) spare.push_back(std::move(job.image));
-      if (problem) {
-        failed = true;
-        error = *problem;
-        queue.clear();
-      } else if (!animation) {
-        written.push_back({job.date, job.path});
-      }
+      spare.push_back(std::move(frame->image));
     }
-    changed.notify_all();
+    if (!ok) return fail(cannotMake(frame->path, why));
+    if (!animation && !files.push(std::move(file))) return;
   }
-  if (!animation) return;
-  const std::optional<QString> problem = writeAnimation();
-  std::lock_guard<std::mutex> lock(mutex);
-  if (problem) {
-    failed = true;
-    error = *problem;
-  } else {
-    written.insert(written.end(), inAnimation.begin(), inAnimation.end());
-  }
-}
-
-std::optional<QString> SeriesWriter::Worker::process(const Job& job) {
-  QString why;
+  // Stopped rather than closed: given up, so no animation is written.
+  if (frames.stopped()) return;
   if (animation) {
-    if (!webp) webp = std::make_unique<WebpAnimationWriter>(job.image.size(), fps);
-    if (!webp->addFrame(job.image, &why)) return cannotMake(out, why);
-    inAnimation.push_back({job.date, job.path});
-    return std::nullopt;
+    std::optional<QByteArray> bytes = webp ? webp->finish(&why) : std::nullopt;
+    if (!webp) why = QStringLiteral("コマがありません");
+    if (!bytes) return fail(cannotMake(out, why));
+    files.push({out, std::move(*bytes), std::move(inAnimation)});
   }
-  QByteArray encoded;
-  if (!job.image.isNull()) {
-    std::optional<QByteArray> made = png.encode(job.image, &why);
-    if (!made) return cannotMake(job.path, why);
-    encoded = std::move(*made);
-  }
-  if (const auto failedWrite = writeFileAtomically(job.path, job.image.isNull() ? job.bytes : encoded)) {
-    return cannotWrite(job.path, *failedWrite);
-  }
-  return std::nullopt;
+  files.close();
 }
 
-std::optional<QString> SeriesWriter::Worker::writeAnimation() {
-  if (!webp) return cannotMake(out, QStringLiteral("コマがありません"));
-  QString why;
-  const std::optional<QByteArray> bytes = webp->finish(&why);
-  if (!bytes) return cannotMake(out, why);
-  if (const auto failedWrite = writeFileAtomically(out, *bytes)) return cannotWrite(out, *failedWrite);
-  return std::nullopt;
+void SeriesWriter::Worker::write() {
+  while (std::optional<File> file = files.pop()) {
+    if (const auto failedWrite = writeFileAtomically(file->path, file->bytes)) {
+      return fail(cannotWrite(file->path, *failedWrite));
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    written.insert(written.end(), file->frames.begin(), file->frames.end());
+  }
 }
 
 SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond)
@@ -220,72 +267,59 @@ SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond
   if (!w.animation) {
     w.format = sheetFormatForPath(out);
     if (!w.format) {
-      w.failed = true;
-      w.error = cannotMake(out, QStringLiteral("拡張子は .png .pdf .svg .json .webp のいずれかにしてください"));
+      w.fail(cannotMake(out, QStringLiteral("拡張子は .png .pdf .svg .json .webp のいずれかにしてください")));
       return;
     }
   }
-  w.thread = std::thread([&w] { w.run(); });
+  w.encoder = std::thread([&w] { w.encode(); });
+  w.writer = std::thread([&w] { w.write(); });
 }
 
 SeriesWriter::~SeriesWriter() {
   Worker& w = *worker_;
-  {
-    std::lock_guard<std::mutex> lock(w.mutex);
-    w.stopping = true;
-    w.queue.clear();
-  }
-  w.changed.notify_all();
-  if (w.thread.joinable()) w.thread.join();
+  w.frames.stop();
+  w.files.stop();
+  if (w.encoder.joinable()) w.encoder.join();
+  if (w.writer.joinable()) w.writer.join();
 }
 
 bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date) {
   Worker& w = *worker_;
-  Worker::Job job;
+  Worker::Frame frame;
   {
     std::lock_guard<std::mutex> lock(w.mutex);
-    if (w.failed || w.closing || !w.thread.joinable()) return false;
+    if (w.failed) return false;
     if (!w.spare.empty()) {
-      job.image = std::move(w.spare.back());
+      frame.image = std::move(w.spare.back());
       w.spare.pop_back();
     }
   }
-  job.date = date;
-  job.path = w.animation ? w.out : framePath(w.out, date, w.added + 1);
-  const bool painted = w.animation || w.format == SheetFormat::Png;
-  QString why;
-  const auto fail = [&w](const QString& message) {
-    std::lock_guard<std::mutex> lock(w.mutex);
-    w.failed = true;
-    w.error = message;
-    return false;
-  };
-  if (painted) {
-    if (!renderSheetImage(sheet, w.scale, job.image)) return fail(cannotMake(job.path, QStringLiteral("この倍率では画像を作れません")));
+  frame.date = date;
+  frame.path = w.animation ? w.out : framePath(w.out, date, w.added + 1);
+  if (w.animation || w.format == SheetFormat::Png) {
+    if (!renderSheetImage(sheet, w.scale, frame.image)) {
+      w.fail(cannotMake(frame.path, QStringLiteral("この倍率では画像を作れません")));
+      return false;
+    }
   } else {
+    QString why;
     std::optional<QByteArray> bytes = sheetFileBytes(sheet, *w.format, w.scale, extras, &why);
-    if (!bytes) return fail(cannotMake(job.path, why));
-    job.bytes = std::move(*bytes);
+    if (!bytes) {
+      w.fail(cannotMake(frame.path, why));
+      return false;
+    }
+    frame.bytes = std::move(*bytes);
   }
-  {
-    std::unique_lock<std::mutex> lock(w.mutex);
-    w.changed.wait(lock, [&w] { return w.failed || w.queue.size() < kQueueDepth; });
-    if (w.failed) return false;
-    w.queue.push_back(std::move(job));
-    ++w.added;
-  }
-  w.changed.notify_all();
+  if (!w.frames.push(std::move(frame))) return false;
+  ++w.added;
   return true;
 }
 
 std::optional<QString> SeriesWriter::finish() {
   Worker& w = *worker_;
-  {
-    std::lock_guard<std::mutex> lock(w.mutex);
-    w.closing = true;
-  }
-  w.changed.notify_all();
-  if (w.thread.joinable()) w.thread.join();
+  w.frames.close();
+  if (w.encoder.joinable()) w.encoder.join();
+  if (w.writer.joinable()) w.writer.join();
   std::lock_guard<std::mutex> lock(w.mutex);
   if (w.failed) return w.error;
   return std::nullopt;
