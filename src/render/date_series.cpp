@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -160,18 +161,24 @@ class Channel {
 
 }  // namespace
 
-// Three stages: the caller's thread draws and paints, an encoder thread makes the
-// file's bytes, a writer thread writes them (writing through a temporary file waits
-// for the disk, which costs as much as encoding). Painted images go back to the
-// caller as spare buffers for later frames.
+// Three stages: the caller's thread draws and paints, encoder threads make the files'
+// bytes, a writer thread writes them in order (writing through a temporary file waits
+// for the disk, which costs as much as encoding). Encoding a PNG takes about three
+// times as long as drawing it, so two encoders share the frames of a file series;
+// an animation is one stream and has one. Painted images go back to the caller as
+// spare buffers for later frames.
 struct SeriesWriter::Worker {
+  static constexpr int kFileEncoders = 2;
+
   struct Frame {
+    qint64 number = 0;  // from 0, in the order added
     QDate date;
     QString path;
     QImage image;      // PNG frames and the animation
     QByteArray bytes;  // the other formats, made by the caller
   };
   struct File {
+    qint64 number = 0;
     QString path;
     QByteArray bytes;
     std::vector<WrittenFrame> frames;  // one, or every frame of the animation
@@ -186,7 +193,7 @@ struct SeriesWriter::Worker {
 
   Channel<Frame> frames{kQueueDepth};
   Channel<File> files{kQueueDepth};
-  std::thread encoder;
+  std::vector<std::thread> encoders;
   std::thread writer;
 
   std::mutex mutex;  // guards what follows
@@ -194,6 +201,7 @@ struct SeriesWriter::Worker {
   std::vector<WrittenFrame> written;
   QString error;
   bool failed = false;
+  int encoding = 0;  // encoders still running
 
   void fail(const QString& why) {
     {
@@ -204,12 +212,14 @@ struct SeriesWriter::Worker {
     frames.stop();
     files.stop();
   }
-  bool hasFailed() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return failed;
-  }
   void encode();
   void write();
+  void join() {
+    for (std::thread& encoder : encoders) {
+      if (encoder.joinable()) encoder.join();
+    }
+    if (writer.joinable()) writer.join();
+  }
 };
 
 void SeriesWriter::Worker::encode() {
@@ -218,7 +228,7 @@ void SeriesWriter::Worker::encode() {
   std::vector<WrittenFrame> inAnimation;
   QString why;
   while (std::optional<Frame> frame = frames.pop()) {
-    File file{frame->path, std::move(frame->bytes), {{frame->date, frame->path}}};
+    File file{frame->number, frame->path, std::move(frame->bytes), {{frame->date, frame->path}}};
     bool ok = true;
     if (animation) {
       if (!webp) webp = std::make_unique<WebpAnimationWriter>(frame->image.size(), fps);
@@ -242,18 +252,30 @@ void SeriesWriter::Worker::encode() {
     std::optional<QByteArray> bytes = webp ? webp->finish(&why) : std::nullopt;
     if (!webp) why = QStringLiteral("コマがありません");
     if (!bytes) return fail(cannotMake(out, why));
-    files.push({out, std::move(*bytes), std::move(inAnimation)});
+    files.push({0, out, std::move(*bytes), std::move(inAnimation)});
   }
-  files.close();
+  std::lock_guard<std::mutex> lock(mutex);
+  if (--encoding == 0) files.close();
 }
 
+// Encoders may finish out of turn; files are written in the order of their frames, so
+// that a failure leaves exactly the frames before it.
 void SeriesWriter::Worker::write() {
-  while (std::optional<File> file = files.pop()) {
-    if (const auto failedWrite = writeFileAtomically(file->path, file->bytes)) {
-      return fail(cannotWrite(file->path, *failedWrite));
+  std::map<qint64, File> early;
+  qint64 next = 0;
+  while (std::optional<File> arrived = files.pop()) {
+    early.emplace(arrived->number, std::move(*arrived));
+    for (auto file = early.find(next); file != early.end(); file = early.find(next)) {
+      if (const auto failedWrite = writeFileAtomically(file->second.path, file->second.bytes)) {
+        return fail(cannotWrite(file->second.path, *failedWrite));
+      }
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        written.insert(written.end(), file->second.frames.begin(), file->second.frames.end());
+      }
+      early.erase(file);
+      ++next;
     }
-    std::lock_guard<std::mutex> lock(mutex);
-    written.insert(written.end(), file->frames.begin(), file->frames.end());
   }
 }
 
@@ -271,7 +293,9 @@ SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond
       return;
     }
   }
-  w.encoder = std::thread([&w] { w.encode(); });
+  const int encoders = w.animation ? 1 : Worker::kFileEncoders;
+  w.encoding = encoders;
+  for (int k = 0; k < encoders; ++k) w.encoders.emplace_back([&w] { w.encode(); });
   w.writer = std::thread([&w] { w.write(); });
 }
 
@@ -279,8 +303,7 @@ SeriesWriter::~SeriesWriter() {
   Worker& w = *worker_;
   w.frames.stop();
   w.files.stop();
-  if (w.encoder.joinable()) w.encoder.join();
-  if (w.writer.joinable()) w.writer.join();
+  w.join();
 }
 
 bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date) {
@@ -294,6 +317,7 @@ bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const 
       w.spare.pop_back();
     }
   }
+  frame.number = w.added;
   frame.date = date;
   frame.path = w.animation ? w.out : framePath(w.out, date, w.added + 1);
   if (w.animation || w.format == SheetFormat::Png) {
@@ -318,8 +342,7 @@ bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const 
 std::optional<QString> SeriesWriter::finish() {
   Worker& w = *worker_;
   w.frames.close();
-  if (w.encoder.joinable()) w.encoder.join();
-  if (w.writer.joinable()) w.writer.join();
+  w.join();
   std::lock_guard<std::mutex> lock(w.mutex);
   if (w.failed) return w.error;
   return std::nullopt;
