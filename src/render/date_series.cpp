@@ -11,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -295,8 +296,13 @@ SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond
   }
   const int encoders = w.animation ? 1 : Worker::kFileEncoders;
   w.encoding = encoders;
-  for (int k = 0; k < encoders; ++k) w.encoders.emplace_back([&w] { w.encode(); });
-  w.writer = std::thread([&w] { w.write(); });
+  try {
+    for (int k = 0; k < encoders; ++k) w.encoders.emplace_back([&w] { w.encode(); });
+    w.writer = std::thread([&w] { w.write(); });
+  } catch (const std::system_error& e) {
+    // No thread to be had: the series fails here, like a frame that cannot be written.
+    w.fail(cannotMake(out, QString::fromLocal8Bit(e.what())));
+  }
 }
 
 SeriesWriter::~SeriesWriter() {
