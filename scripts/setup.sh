@@ -12,7 +12,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev libcups2-dev
   qt6-qpa-plugins libqt6svg6
-  fonts-ipafont-gothic qt6-translations-l10n libpng-dev
+  fonts-ipafont-gothic qt6-translations-l10n libpng-dev libwebp-dev
   xdg-utils
   libgeographiclib-dev
   locales

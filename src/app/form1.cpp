@@ -54,6 +54,7 @@ Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(sess
 Form1::~Form1() {
   session_.setViewRefresh({});
   if (form2_) delete form2_.data();
+  if (timeSeries_) delete timeSeries_.data();
 }
 
 void Form1::run(const char* name, const std::function<void()>& command) {
@@ -89,6 +90,8 @@ void Form1::connectHandlers() {
   on(Label32, &ClickLabel::clicked, "Label32_Click", &revealBackgroundMapButton);
   on(Label33, &ClickLabel::clicked, "Label33_Click", &openReferenceWindow);
   on(Label36, &ClickLabel::clicked, "Label36_Click", &selectAllRows);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+          &Form1::openTimeSeries);
 
   // Typing and ticking change only the session's copy; commands read it when they run.
   for (int index = 1; index <= TextEQ.count(); ++index) {
@@ -305,9 +308,23 @@ Form2& Form1::form2() {
   return *form2_;
 }
 
+void Form1::openTimeSeries() {
+  if (timeSeries_) {
+    timeSeries_->takeTable(session_);
+  } else {
+    // A window of its own (no parent), gone with the main window.
+    timeSeries_ = new TimeSeriesWindow(session_, session_.platform());
+    timeSeries_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  timeSeries_->show();
+  timeSeries_->raise();
+  timeSeries_->activateWindow();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
-  // Ends the program at once: no question, nothing saved; the reference window goes too.
+  // Ends the program at once: no question, nothing saved; the reference and time-series windows go too.
   if (form2_) delete form2_.data();
+  if (timeSeries_) delete timeSeries_.data();
   event->accept();
   QApplication::quit();
 }

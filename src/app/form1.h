@@ -6,6 +6,7 @@
 
 #include "app/click_label.h"
 #include "app/control_array.h"
+#include "app/time_series_window.h"
 #include "help/form2.h"
 #include "session/session.h"
 
@@ -48,6 +49,11 @@ class Form1 : public QWidget {
   // the window when the screen is too small for the whole window.
   QWidget* client() const { return client_; }
 
+  // Opens the time-series window on a copy of the table (Ctrl+T); when it is open
+  // already, it takes the table afresh and comes to the front.
+  void openTimeSeries();
+  TimeSeriesWindow* existingTimeSeries() const { return timeSeries_; }
+
   // Controls, named as the window has always named them.
   QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{}, *Command5{}, *Command6{}, *Command7{},
       *Command8{}, *Command9{};
@@ -83,6 +89,8 @@ class Form1 : public QWidget {
   QWidget* client_{};
   QPointer<Form2> form2_;
   QPointer<CrossingsWindow> crossings_;
+
+  QPointer<TimeSeriesWindow> timeSeries_;
   bool syncing_ = false;
   bool loaded_ = false;  // Form_Load has shown the window
 };

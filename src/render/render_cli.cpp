@@ -1,6 +1,7 @@
 #include "render/render_cli.h"
 
 #include "model/number_text.h"
+#include "render/date_series.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
 #include "session/map_data.h"
@@ -24,13 +25,20 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr double kSmallestScale = 0.1;
 constexpr double kLargestScale = 4;
+constexpr int kFastestRate = 100;  // frames a second of an animation
 
 const char kUsage[] =
     "使い方: eqcircle render DATAFILE --date Y-M-D [--rows 1,3,7|all] [--title TEXT]\n"
     "                        [--no-background] [--created Y-M-D] [--scale K]\n"
     "                        [--circles classic|geodesic] [--tolerance KM] [--crossings] --out FILE\n"
+    "        eqcircle render DATAFILE --from Y-M-D --to Y-M-D [--step DAYS] [--fps N]\n"
+    "                        [その他のオプション] --out PATTERN\n"
     "  DATAFILE          噴火データファイル (Shift-JIS、CR LF、最大10行)\n"
     "  --date Y-M-D      地震予測年月日 (例: 2024-5-1)\n"
+    "  --from Y-M-D      日付ごとに描くときの最初の地震予測年月日\n"
+    "  --to Y-M-D        最後の地震予測年月日 (この日も描きます)\n"
+    "  --step DAYS       日付の間隔 (日数、省略時 1)\n"
+    "  --fps N           アニメーション WebP の1秒あたりのコマ数 (1〜100、省略時 10)\n"
     "  --rows LIST       描画する行 (例: 1,3,7 または all)。省略時は火山名のある行すべて\n"
     "  --title TEXT      タイトルコメント\n"
     "  --no-background   背景地図を使わない\n"
@@ -39,7 +47,10 @@ const char kUsage[] =
     "  --circles MODE    classic (図上の円、省略時) または geodesic (地球楕円体上の真の距離の円)\n"
     "  --tolerance KM    交点の支持数に数える円の近さ (km、省略時 50)\n"
     "  --crossings       円の交点を図に青い輪で示す\n"
-    "  --out FILE        出力ファイル (.png .pdf .svg .json、地図データは .geojson .kml)\n";
+    "  --out FILE        出力ファイル (.png .pdf .svg .json、地図データは .geojson .kml)\n"
+    "  --out PATTERN     日付ごとの出力ファイル。{date} (YYYY-MM-DD) か {n} (0001 から) を\n"
+    "                    名前に含めます (例: frames/sheet-{date}.png)。.webp なら全コマの\n"
+    "                    アニメーション WebP を一つ書きます\n";
 
 void printTo(std::FILE* stream, const QString& text) {
   const QByteArray bytes = text.toUtf8();
@@ -62,6 +73,12 @@ struct RenderOptions {
   QString out;
   std::optional<SheetFormat> format;       // a picture of the sheet, or
   std::optional<MapDataFormat> mapFormat;  // map data
+  // A series of dates instead of --date.
+  QDate from;
+  QDate to;
+  std::optional<int> step;
+  std::optional<int> fps;
+  bool series() const { return from.isValid() || to.isValid(); }
 };
 
 // Three numbers, each of which a single-precision box value can hold.
@@ -93,7 +110,9 @@ bool takesValue(const QString& option) {
   static const QStringList options = {QStringLiteral("--date"),    QStringLiteral("--rows"),
                                       QStringLiteral("--title"),   QStringLiteral("--created"),
                                       QStringLiteral("--scale"),   QStringLiteral("--circles"),
-                                      QStringLiteral("--tolerance"), QStringLiteral("--out")};
+                                      QStringLiteral("--tolerance"), QStringLiteral("--out"),
+                                      QStringLiteral("--from"),    QStringLiteral("--to"),
+                                      QStringLiteral("--step"),    QStringLiteral("--fps")};
   return options.contains(option);
 }
 
@@ -111,6 +130,20 @@ QString applyOption(const QString& option, const QString& value, RenderOptions& 
   } else if (option == QLatin1String("--created")) {
     options.created = QDate::fromString(value, QStringLiteral("yyyy-M-d"));
     if (!options.created.isValid()) return QStringLiteral("--created は暦にある日付を Y-M-D の形で書いてください: %1").arg(value);
+  } else if (option == QLatin1String("--from") || option == QLatin1String("--to")) {
+    const QDate date = QDate::fromString(value, QStringLiteral("yyyy-M-d"));
+    if (!date.isValid()) return QStringLiteral("%1 は暦にある日付を Y-M-D の形で書いてください: %2").arg(option, value);
+    (option == QLatin1String("--from") ? options.from : options.to) = date;
+  } else if (option == QLatin1String("--step")) {
+    bool ok = false;
+    options.step = value.toInt(&ok);
+    if (!ok || *options.step < 1) return QStringLiteral("--step は 1 以上の日数にしてください: %1").arg(value);
+  } else if (option == QLatin1String("--fps")) {
+    bool ok = false;
+    options.fps = value.toInt(&ok);
+    if (!ok || *options.fps < 1 || *options.fps > kFastestRate) {
+      return QStringLiteral("--fps は 1〜100 の整数にしてください: %1").arg(value);
+    }
   } else if (option == QLatin1String("--scale")) {
     bool ok = false;
     options.scale = value.toDouble(&ok);
@@ -137,6 +170,32 @@ struct Parsed {
   QString error;
   bool help = false;
 };
+
+// What is wrong with the options of a series of dates; empty when nothing is.
+QString seriesProblem(RenderOptions& options) {
+  if (!options.dateParts.isEmpty()) return QStringLiteral("--date と --from/--to は一緒に使えません");
+  if (!options.from.isValid() || !options.to.isValid()) return QStringLiteral("--from と --to は両方指定してください");
+  const DateRange range{options.from, options.to, options.step.value_or(1)};
+  if (const auto problem = rangeProblem(range)) return *problem;
+  if (options.out.isEmpty()) return QStringLiteral("--out で出力ファイルを指定してください");
+  if (isAnimationPath(options.out)) {
+    if (hasFramePlaceholder(options.out)) {
+      return QStringLiteral("アニメーション WebP は一つのファイルなので、名前に {date} や {n} は使えません: %1")
+          .arg(options.out);
+    }
+    return {};
+  }
+  if (options.fps) return QStringLiteral("--fps はアニメーション WebP (.webp) を書くときに使えます");
+  const auto format = sheetFormatForPath(options.out);
+  if (!format) {
+    return QStringLiteral("出力ファイルの拡張子は .png .pdf .svg .json .webp のいずれかにしてください: %1").arg(options.out);
+  }
+  options.format = *format;
+  if (frameCount(range) > 1 && !hasFramePlaceholder(options.out)) {
+    return QStringLiteral("日付ごとのファイル名には {date} か {n} を含めてください: %1").arg(options.out);
+  }
+  return {};
+}
 
 Parsed parseArguments(const QStringList& args) {
   Parsed parsed;
@@ -176,6 +235,13 @@ Parsed parseArguments(const QStringList& args) {
     return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(QLatin1Char(' '))));
   }
   options.dataFile = positional.front();
+  if (options.series()) {
+    const QString error = seriesProblem(options);
+    if (!error.isEmpty()) return bad(error);
+    parsed.options = options;
+    return parsed;
+  }
+  if (options.step || options.fps) return bad(QStringLiteral("--step と --fps は --from と --to を指定したときに使えます"));
   if (options.dateParts.isEmpty()) return bad(QStringLiteral("--date で地震予測年月日を指定してください"));
   if (options.out.isEmpty()) return bad(QStringLiteral("--out で出力ファイルを指定してください"));
   options.format = sheetFormatForPath(options.out);
@@ -212,6 +278,20 @@ QString rowLine(int row, const QString& name, const RowOutcome& outcome) {
       .arg(escapedField(name), QString::fromLatin1(rowStateName(outcome.state)), radius);
 }
 
+// One sheet per date of the range; a line (date, file) for each file once it is complete.
+int renderSeries(Session& session, const RenderOptions& options) {
+  const DateRange range{options.from, options.to, options.step.value_or(1)};
+  SeriesWriter writer(options.out, options.scale, options.fps.value_or(10));
+  const auto failed = renderDateSeries(session, range, options.created, writer, [](const WrittenFrame& frame) {
+    printTo(stdout, QStringLiteral("%1\t%2\n").arg(frame.date.toString(Qt::ISODate), frame.path));
+  });
+  if (failed) {
+    complain(*failed);
+    return kExitFailed;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool isRenderCommand(int argc, char** argv) { return argc >= 2 && std::strcmp(argv[1], "render") == 0; }
@@ -245,7 +325,6 @@ int runRenderCommand(int, char**) {
     const bool tick = options.rows ? options.rows->count(row) > 0 : !session.text(fieldIndex(row, 1)).isEmpty();
     session.setTicked(row, tick);
   }
-  for (int k = 0; k < 3; ++k) session.setText(61 + k, options.dateParts[k]);
   if (options.title) {
     session.TitleComment = *options.title;
     session.setCaption(Control::Label37, *options.title);
@@ -254,23 +333,14 @@ int runRenderCommand(int, char**) {
   session.analysis.circleMode = options.circleMode;
   session.analysis.toleranceKm = options.toleranceKm;
   session.analysis.showCrossings = options.crossings;
+  if (options.series()) return renderSeries(session, options);
 
-  DrawCommand draw(session);
-  if (options.created.isValid()) draw.setToday(options.created);
-  const DrawReport report = draw.run();
+  const DrawReport report = drawForDate(session, options.dateParts, options.created);
   if (report.predictionDateMissing) {
     complain(QStringLiteral("予測年データが未入力です"));
     return kExitFailed;
   }
-
-  SheetDumpExtras extras;
-  for (int row = 1; row <= kRowCount; ++row) {
-    extras.rows.push_back({row, QString::fromLatin1(rowStateName(report.rows[row].state)), report.rows[row].radiusKm});
-  }
-  extras.countLabel = session.caption(Control::Label21).value_or(QString());
-  extras.warningVisible = session.visible(Control::Label20);
-  extras.circleMode = session.analysis.circleMode;
-  extras.crossings = report.crossings;
+  const SheetDumpExtras extras = dumpExtras(session, report);
 
   QString error;
   const bool written =

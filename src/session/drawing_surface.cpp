@@ -13,12 +13,19 @@ void DrawingSurface::removePicture() {
 }
 
 bool DrawingSurface::loadPicture(const QString& path) {
-  // The background is always a BMP: no guessing of the format from the name or the bytes.
-  QImageReader reader(path, "bmp");
-  reader.setAutoDetectImageFormat(false);
-  QImage image = reader.read();
-  if (image.isNull()) return false;
-  sheet_.setBackground(image, QFileInfo(path).fileName());
+  const QFileInfo file(path);
+  const qint64 size = file.exists() ? file.size() : -1;
+  const QDateTime modified = file.lastModified();
+  if (decoded_.image.isNull() || decoded_.path != path || decoded_.size != size || decoded_.modified != modified ||
+      !file.isReadable()) {
+    // The background is always a BMP: no guessing of the format from the name or the bytes.
+    QImageReader reader(path, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull()) return false;
+    decoded_ = {path, size, modified, image};
+  }
+  sheet_.setBackground(decoded_.image, file.fileName());
   ++revision_;
   return true;
 }

@@ -8,6 +8,7 @@
 #include "sheet/sheet.h"
 
 #include <QColor>
+#include <QDateTime>
 
 namespace eq {
 
@@ -21,7 +22,8 @@ class DrawingSurface {
   // Removes the background picture and everything drawn on the surface.
   void removePicture();
   // Loads a bitmap (BMP) as the background picture; false (and nothing changes) when
-  // the file is missing or unreadable.
+  // the file is missing or unreadable. The decoded bitmap is kept, so loading the same
+  // unchanged file again (same path, size and modification time) costs no decoding.
   bool loadPicture(const QString& path);
 
   void setAutoRedraw(bool on) { autoRedraw_ = on; }
@@ -67,7 +69,16 @@ class DrawingSurface {
   double toMapX(double x) const { return scaleMode_ == ScaleMode::Characters ? x * kColumnWidth : x; }
   double toMapY(double y) const { return scaleMode_ == ScaleMode::Characters ? y * kLineHeight : y; }
 
+  // The last bitmap decoded, and what identified its file then.
+  struct DecodedPicture {
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    QImage image;
+  };
+
   Sheet sheet_;
+  DecodedPicture decoded_;
   unsigned revision_ = 0;
   bool autoRedraw_ = false;
   ScaleMode scaleMode_ = ScaleMode::Twips;

@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,31 @@ const QFont& cachedSheetFont(int pixelSize) {
   auto it = fonts.find(pixelSize);
   if (it == fonts.end()) it = fonts.insert(pixelSize, sheetFont(pixelSize));
   return *it;
+}
+
+// The background bitmap is a 4-bit palette image; a raster painter converts such an
+// image to 32-bit pixels on every drawImage, which costs more than the rest of the
+// sheet. Drawn one to one on a raster target, it gets the converted copy instead,
+// made once per bitmap: the same pixels, so the same picture. (Shrunk strongly, Qt
+// filters palette images differently; PDF and SVG store the palette image smaller.)
+const QImage& backgroundFor(const QPainter& painter, const QImage& background, const QRectF& target) {
+  const QPaintEngine* engine = painter.paintEngine();
+  const QTransform& device = painter.deviceTransform();
+  const QRectF onDevice = device.mapRect(target);
+  const bool oneToOne = device.type() <= QTransform::TxTranslate &&
+                        std::fabs(onDevice.width() - background.width()) < 1e-6 &&
+                        std::fabs(onDevice.height() - background.height()) < 1e-6;
+  if (!oneToOne || !engine || engine->type() != QPaintEngine::Raster ||
+      background.format() == QImage::Format_RGB32 || background.hasAlphaChannel()) {
+    return background;
+  }
+  thread_local qint64 key = 0;
+  thread_local QImage converted;
+  if (converted.isNull() || key != background.cacheKey()) {
+    converted = background.convertToFormat(QImage::Format_RGB32);
+    key = background.cacheKey();
+  }
+  return converted;
 }
 
 class ItemPainter {
@@ -156,24 +182,34 @@ void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
     const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
                                                  sheet.background().height() * kMapUnitsPerScreenPixel * sy));
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(image, sheet.background());
+    painter.drawImage(image, backgroundFor(painter, sheet.background(), image));
   }
   ItemPainter(painter, target).paint(sheet.items());
   painter.restore();
 }
 
 QImage renderSheetImage(const Sheet& sheet, double scale) {
+  QImage image;
+  renderSheetImage(sheet, scale, image);
+  return image;
+}
+
+bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   constexpr double kLargestSide = 16384;
   const double width = std::round(Sheet::kWidth / kMapUnitsPerScreenPixel * scale);
   const double height = std::round(Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
-  if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) return {};
-  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-  if (image.isNull()) return image;
+  if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) {
+    image = QImage();
+    return false;
+  }
+  const QSize size(static_cast<int>(width), static_cast<int>(height));
+  if (image.size() != size || image.format() != QImage::Format_RGB32) image = QImage(size, QImage::Format_RGB32);
+  if (image.isNull()) return false;
   image.fill(Qt::white);
   QPainter painter(&image);
   const double perMapUnit = scale / kMapUnitsPerScreenPixel;
   paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit));
-  return image;
+  return true;
 }
 
 }  // namespace eq

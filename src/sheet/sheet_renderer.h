@@ -30,4 +30,9 @@ void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target);
 // large to allocate).
 QImage renderSheetImage(const Sheet& sheet, double scale = 1.0);
 
+// The same picture painted into `image`, whose pixels are reused when it already has
+// that size (frame after frame, with no new allocation); false when the size cannot
+// be made.
+bool renderSheetImage(const Sheet& sheet, double scale, QImage& image);
+
 }  // namespace eq

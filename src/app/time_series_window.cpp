@@ -1,0 +1,347 @@
+#include "app/time_series_window.h"
+
+#include "model/number_text.h"
+#include "platform/fonts.h"
+#include "session/messages.h"
+#include "session/table_commands.h"
+#include "sheet/sheet_renderer.h"
+
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace eq {
+namespace {
+
+constexpr int kYearsAfterPrediction = 10;
+constexpr int kLongestStep = 36500;  // days
+constexpr int kDefaultRate = 10;     // frames a second, as the render command's --fps
+constexpr int kFastestRate = 60;
+const QString kPlayText = QStringLiteral("▶ 再生");
+const QString kPauseText = QStringLiteral("❚❚ 一時停止");
+
+// A date typed into three boxes, when it is a calendar date.
+std::optional<QDate> typedDate(const Session& session, int yearBox) {
+  int parts[3];
+  for (int k = 0; k < 3; ++k) {
+    const auto value = strictSingle(session.text(yearBox + k).toUtf8().toStdString());
+    if (!value || !(std::fabs(*value) < 1e6f)) return std::nullopt;
+    parts[k] = static_cast<int>(*value);
+  }
+  const QDate date(parts[0], parts[1], parts[2]);
+  if (!date.isValid()) return std::nullopt;
+  return date;
+}
+
+// From the earliest ticked eruption to ten years after the prediction date; the
+// prediction date is today when its boxes hold none, and the range starts there when
+// no ticked row has a date.
+DateRange defaultRange(const Session& session) {
+  const QDate prediction = typedDate(session, 61).value_or(QDate::currentDate());
+  std::optional<QDate> earliest;
+  for (int row = 1; row <= kRowCount; ++row) {
+    if (!session.ticked(row)) continue;
+    if (const auto eruption = typedDate(session, fieldIndex(row, 2))) {
+      if (!earliest || *eruption < *earliest) earliest = eruption;
+    }
+  }
+  DateRange range{earliest.value_or(prediction), prediction.addYears(kYearsAfterPrediction), 1};
+  if (range.to < range.from) range.to = range.from.addYears(kYearsAfterPrediction);
+  return range;
+}
+
+QString dateCaption(const QDate& date) {
+  return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+// A file per date needs a placeholder; "sheet.png" becomes "sheet-{date}.png".
+QString withPlaceholder(const QString& path) {
+  if (isAnimationPath(path) || hasFramePlaceholder(path)) return path;
+  const QFileInfo info(path);
+  const QString name = info.completeBaseName() + QStringLiteral("-{date}.") + info.suffix();
+  return info.dir().filePath(name);
+}
+
+// Paints the copy's sheet, as large as fits the widget at the sheet's proportions.
+class SheetView : public QWidget {
+ public:
+  SheetView(const DrawingSurface& surface, QWidget* parent) : QWidget(parent), surface_(surface) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(kSheetPixelWidth / 4, kSheetPixelHeight / 4);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  }
+  QSize sizeHint() const override { return {kSheetPixelWidth, kSheetPixelHeight}; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    const double scale = std::min(width() / double(kSheetPixelWidth), height() / double(kSheetPixelHeight));
+    const QSizeF size(kSheetPixelWidth * scale, kSheetPixelHeight * scale);
+    const QPointF corner(std::floor((width() - size.width()) / 2), std::floor((height() - size.height()) / 2));
+    paintSheet(painter, surface_.sheet(), QRectF(corner, size));
+  }
+
+ private:
+  const DrawingSurface& surface_;
+};
+
+}  // namespace
+
+struct TimeSeriesWindow::Export {
+  std::unique_ptr<SeriesWriter> writer;
+  DateRange range;
+  qint64 count = 0;
+  qint64 next = 0;
+  QPointer<QProgressDialog> progress;
+};
+
+TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWidget* parent)
+    : QWidget(parent), messages_(messages) {
+  setWindowTitle(QStringLiteral("時系列 - 地震サークル"));
+  setFont(uiFont());
+  session_.startUp();
+
+  fromEdit = new QDateEdit(this);
+  toEdit = new QDateEdit(this);
+  for (QDateEdit* edit : {fromEdit, toEdit}) {
+    edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    edit->setCalendarPopup(true);
+    edit->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+  }
+  stepBox = new QSpinBox(this);
+  stepBox->setRange(1, kLongestStep);
+  stepBox->setSuffix(QStringLiteral(" 日"));
+  fpsBox = new QSpinBox(this);
+  fpsBox->setRange(1, kFastestRate);
+  fpsBox->setValue(kDefaultRate);
+  fpsBox->setSuffix(QStringLiteral(" コマ/秒"));
+  playButton = new QPushButton(kPlayText, this);
+  exportButton = new QPushButton(QStringLiteral("書き出し…"), this);
+  slider = new QSlider(Qt::Horizontal, this);
+  slider->setPageStep(30);
+  dateLabel = new QLabel(this);
+  dateLabel->setFont(pGothicFont(24, true));
+  dateLabel->setAlignment(Qt::AlignCenter);
+  view_ = new SheetView(session_.surface(), this);
+
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(new QLabel(QStringLiteral("開始日"), this));
+  controls->addWidget(fromEdit);
+  controls->addWidget(new QLabel(QStringLiteral("終了日"), this));
+  controls->addWidget(toEdit);
+  controls->addWidget(new QLabel(QStringLiteral("間隔"), this));
+  controls->addWidget(stepBox);
+  controls->addWidget(new QLabel(QStringLiteral("速さ"), this));
+  controls->addWidget(fpsBox);
+  controls->addStretch();
+  controls->addWidget(playButton);
+  controls->addWidget(exportButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(controls);
+  layout->addWidget(dateLabel);
+  layout->addWidget(slider);
+  layout->addWidget(view_, 1);
+
+  playTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&playTimer_, &QTimer::timeout, this, &TimeSeriesWindow::nextFrame);
+  exportTimer_.setInterval(0);
+  connect(&exportTimer_, &QTimer::timeout, this, &TimeSeriesWindow::exportStep);
+  connect(slider, &QSlider::valueChanged, this, &TimeSeriesWindow::showFrame);
+  connect(fromEdit, &QDateEdit::dateChanged, this, &TimeSeriesWindow::rangeChanged);
+  connect(toEdit, &QDateEdit::dateChanged, this, &TimeSeriesWindow::rangeChanged);
+  connect(stepBox, qOverload<int>(&QSpinBox::valueChanged), this, &TimeSeriesWindow::rangeChanged);
+  connect(fpsBox, qOverload<int>(&QSpinBox::valueChanged), this,
+          [this](int rate) { playTimer_.setInterval(1000 / rate); });
+  playTimer_.setInterval(1000 / kDefaultRate);
+  connect(playButton, &QPushButton::clicked, this, [this] { playTimer_.isActive() ? pause() : play(); });
+  connect(exportButton, &QPushButton::clicked, this, &TimeSeriesWindow::exportFrames);
+
+  copyTable(main, session_);
+  resetDrawer();
+  const QDate prediction = typedDate(main, 61).value_or(QDate::currentDate());
+  setRange(defaultRange(main));
+  setDate(prediction);
+}
+
+TimeSeriesWindow::~TimeSeriesWindow() = default;
+
+void TimeSeriesWindow::resetDrawer() {
+  // The creation stamp shows the day the window was opened, as the main window's Draw does.
+  drawer_ = std::make_unique<FrameDrawer>(session_, QDate::currentDate());
+}
+
+void TimeSeriesWindow::takeTable(const Session& main) {
+  copyTable(main, session_);
+  resetDrawer();
+  showFrame(slider->value());
+}
+
+DateRange TimeSeriesWindow::range() const { return {fromEdit->date(), toEdit->date(), stepBox->value()}; }
+
+void TimeSeriesWindow::setRange(const DateRange& wanted) {
+  const QDate shown = date();
+  {
+    const QSignalBlocker blockFrom(fromEdit), blockTo(toEdit), blockStep(stepBox);
+    fromEdit->setDate(wanted.from);
+    toEdit->setDate(wanted.to);
+    stepBox->setValue(wanted.stepDays);
+  }
+  rangeChanged();
+  if (shown.isValid()) setDate(shown);
+}
+
+QDate TimeSeriesWindow::date() const {
+  const DateRange r = range();
+  if (frameCount(r) == 0) return {};
+  return frameDate(r, slider->value());
+}
+
+void TimeSeriesWindow::setDate(const QDate& wanted) {
+  const DateRange r = range();
+  const qint64 count = frameCount(r);
+  if (count == 0 || !wanted.isValid()) return;
+  const double steps = static_cast<double>(r.from.daysTo(wanted)) / r.stepDays;
+  const auto index = static_cast<int>(std::clamp<double>(std::round(steps), 0, static_cast<double>(count - 1)));
+  if (index == slider->value()) {
+    showFrame(index);
+  } else {
+    slider->setValue(index);
+  }
+}
+
+void TimeSeriesWindow::rangeChanged() {
+  const DateRange r = range();
+  const qint64 count = frameCount(r);
+  const bool usable = count > 0 && count <= std::numeric_limits<int>::max();
+  slider->setEnabled(usable);
+  playButton->setEnabled(usable);
+  exportButton->setEnabled(usable);
+  if (!usable) {
+    pause();
+    dateLabel->setText(rangeProblem(r).value_or(QString()));
+    return;
+  }
+  const QSignalBlocker block(slider);
+  slider->setRange(0, static_cast<int>(count - 1));
+  showFrame(slider->value());
+}
+
+void TimeSeriesWindow::showFrame(int index) {
+  const DateRange r = range();
+  if (frameCount(r) == 0 || exporting()) return;
+  const QDate shown = frameDate(r, index);
+  drawer_->draw(shown);
+  dateLabel->setText(dateCaption(shown));
+  view_->update();
+}
+
+void TimeSeriesWindow::play() {
+  if (!slider->isEnabled()) return;
+  if (slider->value() == slider->maximum()) slider->setValue(0);
+  playTimer_.start();
+  playButton->setText(kPauseText);
+}
+
+void TimeSeriesWindow::pause() {
+  playTimer_.stop();
+  playButton->setText(kPlayText);
+}
+
+void TimeSeriesWindow::nextFrame() {
+  if (slider->value() >= slider->maximum()) {
+    pause();
+    return;
+  }
+  slider->setValue(slider->value() + 1);
+}
+
+void TimeSeriesWindow::exportFrames() {
+  pause();
+  QString selected;
+  const QString pngFilter = QStringLiteral("PNG 画像 (日付ごと) (*.png)");
+  const QString webpFilter = QStringLiteral("アニメーション WebP (*.webp)");
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("書き出し"), QStringLiteral("sheet-{date}.png"),
+                                              pngFilter + QStringLiteral(";;") + webpFilter, &selected);
+  if (path.isEmpty()) return;
+  if (!sheetFormatForPath(path) && !isAnimationPath(path)) {
+    path += selected == webpFilter ? QStringLiteral(".webp") : QStringLiteral(".png");
+  }
+  exportTo(path);
+}
+
+void TimeSeriesWindow::exportTo(const QString& path) {
+  if (exporting()) return;
+  pause();
+  const DateRange r = range();
+  if (const auto problem = rangeProblem(r)) {
+    messages_.messageBox(*problem, kMessageCaption, MessageButtons::Ok, MessageIcon::Exclamation);
+    emit exportFinished(false);
+    return;
+  }
+  export_ = std::make_unique<Export>();
+  export_->writer = std::make_unique<SeriesWriter>(withPlaceholder(path), 1.0, fpsBox->value());
+  export_->range = r;
+  export_->count = frameCount(r);
+  const int steps = static_cast<int>(export_->count);
+  auto* progress = new QProgressDialog(QStringLiteral("書き出しています: %1").arg(QFileInfo(path).fileName()),
+                                       QStringLiteral("キャンセル"), 0, steps, this);
+  progress->setWindowTitle(QStringLiteral("書き出し"));
+  progress->setWindowModality(Qt::WindowModal);
+  progress->setMinimumDuration(500);
+  progress->setAutoClose(false);
+  progress->setAutoReset(false);
+  progress->setAttribute(Qt::WA_DeleteOnClose);
+  connect(progress, &QProgressDialog::canceled, this, [this] { endExport(true); });
+  export_->progress = progress;
+  exportTimer_.start();
+}
+
+void TimeSeriesWindow::exportStep() {
+  if (!export_) return;
+  Export& e = *export_;
+  const QDate day = frameDate(e.range, e.next);
+  const DrawReport report = drawer_->draw(day);
+  if (!e.writer->add(session_.surface().sheet(), dumpExtras(session_, report), day)) {
+    endExport(false);
+    return;
+  }
+  ++e.next;
+  if (e.progress) e.progress->setValue(static_cast<int>(e.next));
+  if (e.next == e.count) endExport(false);
+}
+
+void TimeSeriesWindow::endExport(bool cancelled) {
+  exportTimer_.stop();
+  if (!export_) return;
+  const std::unique_ptr<Export> done = std::move(export_);
+  // Cancelling drops the frames not yet written; the one being written is completed.
+  const std::optional<QString> failed = cancelled ? std::nullopt : done->writer->finish();
+  if (done->progress) {
+    disconnect(done->progress, nullptr, this, nullptr);  // closing the dialog would say "cancelled"
+    done->progress->close();
+  }
+  if (failed) messages_.messageBox(*failed, kMessageCaption, MessageButtons::Ok, MessageIcon::Exclamation);
+  showFrame(slider->value());
+  emit exportFinished(!cancelled && !failed);
+}
+
+void TimeSeriesWindow::closeEvent(QCloseEvent* event) {
+  pause();
+  if (exporting()) endExport(true);
+  event->accept();
+}
+
+}  // namespace eq

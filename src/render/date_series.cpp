@@ -1,0 +1,386 @@
+#include "render/date_series.h"
+
+#include "platform/safe_file.h"
+#include "session/session.h"
+#include "sheet/png_frame_encoder.h"
+#include "sheet/sheet_renderer.h"
+#include "sheet/webp_writer.h"
+
+#include <QFileInfo>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace eq {
+namespace {
+
+const QString kDatePlaceholder = QStringLiteral("{date}");
+const QString kNumberPlaceholder = QStringLiteral("{n}");
+
+// Frames waiting for each stage; the one before waits beyond this.
+constexpr std::size_t kQueueDepth = 2;
+
+QString cannotMake(const QString& path, const QString& why) {
+  return QStringLiteral("出力ファイルを作れません: %1 (%2)").arg(path, why);
+}
+QString cannotWrite(const QString& path, const QString& why) {
+  return QStringLiteral("出力ファイルを書けません: %1 (%2)").arg(path, why);
+}
+
+}  // namespace
+
+qint64 frameCount(const DateRange& range) {
+  if (!range.from.isValid() || !range.to.isValid() || range.stepDays < 1 || range.to < range.from) return 0;
+  return range.from.daysTo(range.to) / range.stepDays + 1;
+}
+
+QDate frameDate(const DateRange& range, qint64 index) { return range.from.addDays(index * range.stepDays); }
+
+std::optional<QString> rangeProblem(const DateRange& range) {
+  if (!range.from.isValid() || !range.to.isValid()) return QStringLiteral("日付の範囲が暦にある日付ではありません");
+  const QString from = range.from.toString(Qt::ISODate);
+  const QString to = range.to.toString(Qt::ISODate);
+  if (range.to < range.from) return QStringLiteral("終わりの日付 %1 が始めの日付 %2 より前です").arg(to, from);
+  if (range.stepDays < 1) return QStringLiteral("間隔は 1 日以上にしてください: %1").arg(range.stepDays);
+  const qint64 count = frameCount(range);
+  if (count > kMostFrames) {
+    return QStringLiteral("コマが多すぎます: %1 から %2 まで %3 日おきで %4 コマ (最大 %5 コマ)")
+        .arg(from, to)
+        .arg(range.stepDays)
+        .arg(count)
+        .arg(kMostFrames);
+  }
+  return std::nullopt;
+}
+
+bool hasFramePlaceholder(const QString& pattern) {
+  return pattern.contains(kDatePlaceholder) || pattern.contains(kNumberPlaceholder);
+}
+
+QString framePath(const QString& pattern, const QDate& date, qint64 number) {
+  QString path = pattern;
+  path.replace(kDatePlaceholder, date.toString(QStringLiteral("yyyy-MM-dd")));
+  path.replace(kNumberPlaceholder, QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')));
+  return path;
+}
+
+bool isAnimationPath(const QString& path) {
+  return QFileInfo(path).suffix().compare(QLatin1String("webp"), Qt::CaseInsensitive) == 0;
+}
+
+QStringList dateBoxTexts(const QDate& date) {
+  return {QString::number(date.year()), QString::number(date.month()), QString::number(date.day())};
+}
+
+DrawReport drawForDate(Session& session, const QStringList& dateParts, const QDate& today) {
+  for (int k = 0; k < 3; ++k) session.setText(61 + k, dateParts.value(k));
+  DrawCommand draw(session);
+  if (today.isValid()) draw.setToday(today);
+  return draw.run();
+}
+
+SheetDumpExtras dumpExtras(const Session& session, const DrawReport& report) {
+  SheetDumpExtras extras;
+  for (int row = 1; row <= kRowCount; ++row) {
+    extras.rows.push_back({row, QString::fromLatin1(rowStateName(report.rows[row].state)), report.rows[row].radiusKm});
+  }
+  extras.countLabel = session.caption(Control::Label21).value_or(QString());
+  extras.warningVisible = session.visible(Control::Label20);
+  extras.circleMode = session.analysis.circleMode;
+  extras.crossings = report.crossings;
+  return extras;
+}
+
+void copyTable(const Session& from, Session& to) {
+  static_cast<FormVariables&>(to) = static_cast<const FormVariables&>(from);
+  for (int index = 1; index <= Session::kBoxCount; ++index) to.setText(index, from.text(index));
+  for (int row = 1; row <= kRowCount; ++row) to.setTicked(row, from.ticked(row));
+  if (const auto& title = from.caption(Control::Label37)) to.setCaption(Control::Label37, *title);
+  to.analysis = from.analysis;
+}
+
+FrameDrawer::FrameDrawer(Session& session, const QDate& today)
+    : session_(session), start_(session), today_(today.isValid() ? today : QDate::currentDate()) {}
+
+DrawReport FrameDrawer::draw(const QDate& date) {
+  static_cast<FormVariables&>(session_) = start_;
+  return drawForDate(session_, dateBoxTexts(date), today_);
+}
+
+namespace {
+
+// A queue between two threads that holds at most `depth` items: push waits while it
+// is full, pop while it is empty. close() lets the taker drain what is left; stop()
+// drops it and releases both sides at once.
+template <typename T>
+class Channel {
+ public:
+  explicit Channel(std::size_t depth) : depth_(depth) {}
+
+  bool push(T item) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stopped_ || items_.size() < depth_; });
+    if (stopped_ || closed_) return false;
+    items_.push_back(std::move(item));
+    changed_.notify_all();
+    return true;
+  }
+  std::optional<T> pop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stopped_ || closed_ || !items_.empty(); });
+    if (stopped_ || items_.empty()) return std::nullopt;
+    T item = std::move(items_.front());
+    items_.pop_front();
+    changed_.notify_all();
+    return item;
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    changed_.notify_all();
+  }
+  void stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    items_.clear();
+    changed_.notify_all();
+  }
+  bool stopped() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopped_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<T> items_;
+  std::size_t depth_;
+  bool closed_ = false;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+// Three stages: the caller's thread draws and paints, encoder threads make the files'
+// bytes, a writer thread writes them in order (writing through a temporary file waits
+// for the disk, which costs as much as encoding). Encoding a PNG takes about three
+// times as long as drawing it, so two encoders share the frames of a file series;
+// an animation is one stream and has one. Painted images go back to the caller as
+// spare buffers for later frames.
+struct SeriesWriter::Worker {
+  static constexpr int kFileEncoders = 2;
+
+  struct Frame {
+    qint64 number = 0;  // from 0, in the order added
+    QDate date;
+    QString path;
+    QImage image;      // PNG frames and the animation
+    QByteArray bytes;  // the other formats, made by the caller
+  };
+  struct File {
+    qint64 number = 0;
+    QString path;
+    QByteArray bytes;
+    std::vector<WrittenFrame> frames;  // one, or every frame of the animation
+  };
+
+  QString out;
+  double scale = 1;
+  int fps = 10;
+  bool animation = false;
+  std::optional<SheetFormat> format;
+  qint64 added = 0;  // the caller's thread only
+
+  Channel<Frame> frames{kQueueDepth};
+  Channel<File> files{kQueueDepth};
+  std::vector<std::thread> encoders;
+  std::thread writer;
+
+  std::mutex mutex;  // guards what follows
+  std::vector<QImage> spare;
+  std::vector<WrittenFrame> written;
+  QString error;
+  bool failed = false;
+  int encoding = 0;  // encoders still running
+
+  void fail(const QString& why) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!failed) error = why;
+      failed = true;
+    }
+    frames.stop();
+    files.stop();
+  }
+  void encode();
+  void write();
+  void join() {
+    for (std::thread& encoder : encoders) {
+      if (encoder.joinable()) encoder.join();
+    }
+    if (writer.joinable()) writer.join();
+  }
+};
+
+void SeriesWriter::Worker::encode() {
+  PngFrameEncoder png;
+  std::unique_ptr<WebpAnimationWriter> webp;
+  std::vector<WrittenFrame> inAnimation;
+  QString why;
+  while (std::optional<Frame> frame = frames.pop()) {
+    File file{frame->number, frame->path, std::move(frame->bytes), {{frame->date, frame->path}}};
+    bool ok = true;
+    if (animation) {
+      if (!webp) webp = std::make_unique<WebpAnimationWriter>(frame->image.size(), fps);
+      ok = webp->addFrame(frame->image, &why);
+      inAnimation.push_back({frame->date, frame->path});
+    } else if (!frame->image.isNull()) {
+      std::optional<QByteArray> made = png.encode(frame->image, &why);
+      ok = made.has_value();
+      if (ok) file.bytes = std::move(*made);
+    }
+    if (!frame->image.isNull()) {
+      std::lock_guard<std::mutex> lock(mutex);
+      spare.push_back(std::move(frame->image));
+    }
+    if (!ok) return fail(cannotMake(frame->path, why));
+    if (!animation && !files.push(std::move(file))) return;
+  }
+  // Stopped rather than closed: given up, so no animation is written.
+  if (frames.stopped()) return;
+  if (animation) {
+    std::optional<QByteArray> bytes = webp ? webp->finish(&why) : std::nullopt;
+    if (!webp) why = QStringLiteral("コマがありません");
+    if (!bytes) return fail(cannotMake(out, why));
+    files.push({0, out, std::move(*bytes), std::move(inAnimation)});
+  }
+  std::lock_guard<std::mutex> lock(mutex);
+  if (--encoding == 0) files.close();
+}
+
+// Encoders may finish out of turn; files are written in the order of their frames, so
+// that a failure leaves exactly the frames before it.
+void SeriesWriter::Worker::write() {
+  std::map<qint64, File> early;
+  qint64 next = 0;
+  while (std::optional<File> arrived = files.pop()) {
+    early.emplace(arrived->number, std::move(*arrived));
+    for (auto file = early.find(next); file != early.end(); file = early.find(next)) {
+      if (const auto failedWrite = writeFileAtomically(file->second.path, file->second.bytes)) {
+        return fail(cannotWrite(file->second.path, *failedWrite));
+      }
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        written.insert(written.end(), file->second.frames.begin(), file->second.frames.end());
+      }
+      early.erase(file);
+      ++next;
+    }
+  }
+}
+
+SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond)
+    : worker_(std::make_unique<Worker>()) {
+  Worker& w = *worker_;
+  w.out = out;
+  w.scale = scale;
+  w.fps = framesPerSecond;
+  w.animation = isAnimationPath(out);
+  if (!w.animation) {
+    w.format = sheetFormatForPath(out);
+    if (!w.format) {
+      w.fail(cannotMake(out, QStringLiteral("拡張子は .png .pdf .svg .json .webp のいずれかにしてください")));
+      return;
+    }
+  }
+  const int encoders = w.animation ? 1 : Worker::kFileEncoders;
+  w.encoding = encoders;
+  try {
+    for (int k = 0; k < encoders; ++k) w.encoders.emplace_back([&w] { w.encode(); });
+    w.writer = std::thread([&w] { w.write(); });
+  } catch (const std::system_error& e) {
+    // No thread to be had: the series fails here, like a frame that cannot be written.
+    w.fail(cannotMake(out, QString::fromLocal8Bit(e.what())));
+  }
+}
+
+SeriesWriter::~SeriesWriter() {
+  Worker& w = *worker_;
+  w.frames.stop();
+  w.files.stop();
+  w.join();
+}
+
+bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date) {
+  Worker& w = *worker_;
+  Worker::Frame frame;
+  {
+    std::lock_guard<std::mutex> lock(w.mutex);
+    if (w.failed) return false;
+    if (!w.spare.empty()) {
+      frame.image = std::move(w.spare.back());
+      w.spare.pop_back();
+    }
+  }
+  frame.number = w.added;
+  frame.date = date;
+  frame.path = w.animation ? w.out : framePath(w.out, date, w.added + 1);
+  if (w.animation || w.format == SheetFormat::Png) {
+    if (!renderSheetImage(sheet, w.scale, frame.image)) {
+      w.fail(cannotMake(frame.path, QStringLiteral("この倍率では画像を作れません")));
+      return false;
+    }
+  } else {
+    QString why;
+    std::optional<QByteArray> bytes = sheetFileBytes(sheet, *w.format, w.scale, extras, &why);
+    if (!bytes) {
+      w.fail(cannotMake(frame.path, why));
+      return false;
+    }
+    frame.bytes = std::move(*bytes);
+  }
+  if (!w.frames.push(std::move(frame))) return false;
+  ++w.added;
+  return true;
+}
+
+std::optional<QString> SeriesWriter::finish() {
+  Worker& w = *worker_;
+  w.frames.close();
+  w.join();
+  std::lock_guard<std::mutex> lock(w.mutex);
+  if (w.failed) return w.error;
+  return std::nullopt;
+}
+
+std::vector<WrittenFrame> SeriesWriter::takeWritten() {
+  std::lock_guard<std::mutex> lock(worker_->mutex);
+  return std::exchange(worker_->written, {});
+}
+
+QString SeriesWriter::error() const {
+  std::lock_guard<std::mutex> lock(worker_->mutex);
+  return worker_->error;
+}
+
+std::optional<QString> renderDateSeries(Session& session, const DateRange& range, const QDate& today,
+                                        SeriesWriter& writer,
+                                        const std::function<void(const WrittenFrame&)>& written) {
+  FrameDrawer drawer(session, today);
+  const qint64 count = frameCount(range);
+  for (qint64 i = 0; i < count; ++i) {
+    const QDate date = frameDate(range, i);
+    const DrawReport report = drawer.draw(date);
+    if (!writer.add(session.surface().sheet(), dumpExtras(session, report), date)) break;
+    for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
+  }
+  const std::optional<QString> failed = writer.finish();
+  for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
+  return failed;
+}
+
+}  // namespace eq
