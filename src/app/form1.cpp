@@ -249,6 +249,9 @@ void Form1::showSheetMenu(const QPoint& at) {
   menu.addSeparator();
   QAction* image = menu.addAction(QStringLiteral("画像として保存…"));
   QAction* mapData = menu.addAction(QStringLiteral("地図データとして保存…"));
+  menu.addSeparator();
+  QAction* series = menu.addAction(QStringLiteral("時系列…"));
+  series->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   QAction* chosen = menu.exec(Picture1->mapToGlobal(at));
   if (chosen == list) {
     if (!crossings_) {
@@ -266,6 +269,8 @@ void Form1::showSheetMenu(const QPoint& at) {
     run("画像として保存", [&] { saveSheetImage(session_); });
   } else if (chosen == mapData) {
     run("地図データとして保存", [&] { saveMapData(session_); });
+  } else if (chosen == series) {
+    openTimeSeries();
   }
 }
 
