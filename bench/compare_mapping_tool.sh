@@ -47,14 +47,16 @@ median_ms() {  # runs "$@" N times, prints the median wall time in ms
 }
 
 render() { "$eqcircle" render "$root/examples/recent.txt" --date 2025-1-1 --out "$work/x.png"; }
-# GMT's classic mode: PostScript layers, then one conversion to PNG at 96 dpi.
+# GMT 6 as its manual shows it (modern mode): one session, the coast at intermediate
+# resolution (close to the 1:10m coast of our background map), the circles, a PNG at
+# 96 dpi. GMT keys its session to the calling shell, so the last command must not be
+# exec'd by bash in place of the shell: hence the trailing `true`.
 mapping_tool() {
   (
     cd "$work"
     rm -f map.png
-    gmt pscoast -R110/160/20/50 -JI135/30c -Gwheat -Wthinnest -B10g10 -Dl -K >map.ps
-    gmt psxy circles.txt -R -J -SE- -W1p,red -O >>map.ps
-    gmt psconvert map.ps -Tg -E96 -A
+    bash -c 'gmt begin map png E96; gmt coast -R110/160/20/50 -JI135/30c -Gwheat -Wthinnest -B10g10 -Di;
+             gmt plot circles.txt -SE- -W1p,red; gmt end; true' >/dev/null 2>&1
   )
   [ -s "$work/map.png" ]
 }
