@@ -1,8 +1,10 @@
 #pragma once
 // The items of a sheet picked out by kind, for the tests of what was drawn.
 
-#include "map/sheet.h"
+#include "sheet/sheet.h"
 
+#include <QColor>
+#include <QStringList>
 #include <cmath>
 #include <optional>
 
@@ -17,23 +19,21 @@ std::vector<Item> itemsOf(const Sheet& sheet) {
   return out;
 }
 
-// Filled circles are the volcano markers, open ones the earthquake circles.
-inline std::vector<SheetCircle> circlesOf(const Sheet& sheet, bool filled) {
-  std::vector<SheetCircle> out;
-  for (const auto& c : itemsOf<SheetCircle>(sheet)) {
-    if (c.fill.has_value() == filled) out.push_back(c);
-  }
-  return out;
-}
-inline std::vector<SheetCircle> markersOf(const Sheet& sheet) { return circlesOf(sheet, true); }
-inline std::vector<SheetCircle> ringsOf(const Sheet& sheet) { return circlesOf(sheet, false); }
-
-// The first text item with this text, if any.
 inline std::optional<SheetText> findText(const Sheet& sheet, const QString& text) {
   for (const auto& t : itemsOf<SheetText>(sheet)) {
     if (t.text == text) return t;
   }
   return std::nullopt;
+}
+
+// Each circle as "x y r colour fill", to two decimals.
+inline QStringList circles(const Sheet& sheet) {
+  QStringList out;
+  for (const auto& c : itemsOf<SheetCircle>(sheet)) {
+    out << QStringLiteral("%1 %2 %3 %4 %5").arg(c.x, 0, 'f', 2).arg(c.y, 0, 'f', 2).arg(c.r, 0, 'f', 2)
+               .arg(QColor(c.color).name(), c.fill ? QColor(*c.fill).name() : QStringLiteral("none"));
+  }
+  return out;
 }
 
 inline bool near(double a, double b, double tolerance = 0.05) { return std::fabs(a - b) <= tolerance; }
