@@ -1,17 +1,39 @@
 #pragma once
 // What the tests of the commands share: a started session on a scripted desktop,
-// rows typed into the table, the Draw command on a fixed day, and a message as one
-// comparable line.
+// rows typed into the table, the Draw command on a fixed day, a message as one
+// comparable line, and the sheet's items picked out by kind.
 
-#include "common/sheet_items.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
 #include "session/session.h"
 #include "session/table_commands.h"
 
+#include <QColor>
 #include <QStringList>
+#include <cmath>
+#include <optional>
 
 namespace eq::test {
+
+inline std::optional<SheetText> findText(const Sheet& sheet, const QString& text) {
+  for (const auto& item : sheet.items()) {
+    if (const auto* t = std::get_if<SheetText>(&item); t && t->text == text) return *t;
+  }
+  return std::nullopt;
+}
+
+// Each circle as "x y r colour fill", to two decimals.
+inline QStringList circles(const Sheet& sheet) {
+  QStringList out;
+  for (const auto& item : sheet.items()) {
+    if (const auto* c = std::get_if<SheetCircle>(&item))
+      out << QStringLiteral("%1 %2 %3 %4 %5").arg(c->x, 0, 'f', 2).arg(c->y, 0, 'f', 2).arg(c->r, 0, 'f', 2)
+                 .arg(QColor(c->color).name(), c->fill ? QColor(*c->fill).name() : QStringLiteral("none"));
+  }
+  return out;
+}
+
+inline bool near(double a, double b, double tolerance = 0.05) { return std::fabs(a - b) <= tolerance; }
 
 struct SessionFixture {
   ScriptedPlatform platform;
