@@ -60,12 +60,14 @@ class TestWindows : public QObject {
   // Typing, ticks and 描画する reach the session through the widgets; the picture and the rows show what Draw did.
   void typingTickingAndDrawing() {
     Window w;
-    const QStringList rows[] = {{"Fuji", "2020", "1", "1", "35.36", "138.73"}, {"Later", "2030", "1", "1", "35", "135"}};
+    const QStringList rows[] = {{"Fuji", "2020", "1", "1", "35.36", "138.73"},
+                                {"Later", "2030", "1", "1", "35", "135"}};
     for (int r = 1; r <= 2; ++r) {
       for (int f = 1; f <= 6; ++f) QTest::keyClicks(w.form.TextEQ((r - 1) * 6 + f), rows[r - 1][f - 1]);
       click(w.form.CheckEQ(r));
     }
-    for (const int box : {61, 62, 63}) QTest::keyClicks(w.form.TextEQ(box), QString::number(box == 61 ? 2024 : box - 57));
+    for (const int box : {61, 62, 63})
+      QTest::keyClicks(w.form.TextEQ(box), QString::number(box == 61 ? 2024 : box - 57));
     QCOMPARE(w.session.text(5), QStringLiteral("35.36"));
     QVERIFY(w.session.ticked(1) && w.session.ticked(2));
 

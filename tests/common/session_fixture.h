@@ -50,14 +50,14 @@ struct SessionFixture {
     for (int f = 1; f <= 6; ++f) out << session.text(fieldIndex(row, f));
     return out;
   }
-  QList<bool> ticks() const {
-    QList<bool> out;
-    for (int row = 1; row <= kRowCount; ++row) out << session.ticked(row);
-    return out;
-  }
+  QList<bool> ticks() const { return perRow([this](int row) { return session.ticked(row); }); }
   QList<bool> excludedRows() const {
+    return perRow([this](int row) { return session.rowLook(row) == RowLook::Excluded; });
+  }
+  template <typename Of>
+  static QList<bool> perRow(Of of) {
     QList<bool> out;
-    for (int row = 1; row <= kRowCount; ++row) out << (session.rowLook(row) == RowLook::Excluded);
+    for (int row = 1; row <= kRowCount; ++row) out << of(row);
     return out;
   }
   DrawReport draw(const QStringList& date = {"2024", "5", "1"}) {

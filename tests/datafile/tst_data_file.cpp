@@ -10,8 +10,8 @@ using namespace eq;
 
 namespace {
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::string bytes(const QByteArray& data) { return std::string(data.constData(), static_cast<std::size_t>(data.size())); }
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+std::string bytes(const QByteArray& data) { return data.toStdString(); }
 
 // A record as text: the name or "<none>", then each number or "-" where the line gave none.
 QString describe(const EruptionRecord& record) {
@@ -124,9 +124,11 @@ class TestDataFile : public QObject {
     QTest::newRow("comma, no closing quote") << "1,\"a,b" + t << " - 1914 1 12 31.585";
     QTest::newRow("short line") << QByteArray("3,\"x\",2000") << "x 2000 - - - -";
     QTest::newRow("empty line") << QByteArray() << "<none> - - - - -";
-    QTest::newRow("blanks, signs, fractions") << QByteArray("1,\"x\", 2000 ,-1,.5, -12.25,+139") << "x 2000 -1 0.5 -12.25 139";
+    QTest::newRow("blanks, signs, fractions") << QByteArray("1,\"x\", 2000 ,-1,.5, -12.25,+139")
+                                              << "x 2000 -1 0.5 -12.25 139";
     QTest::newRow("empty and bad numbers") << QByteArray("1,\"x\",,abc,1.2.3,12a,-") << "x - - - - -";
-    QTest::newRow("out of the single range") << QByteArray("1,\"x\",1e39,-1e39,1e-50,3.4e38,1e400") << "x - - 0 3.4e+38 -";
+    QTest::newRow("out of the single range") << QByteArray("1,\"x\",1e39,-1e39,1e-50,3.4e38,1e400")
+                                             << "x - - 0 3.4e+38 -";
     QTest::newRow("overlong forms of a digit") << QByteArray("1,\"x\",\xC0\xB1,1,\xE0\x80\xB1,1,\xF0\x80\x80\xB1")
                                                << "x - 1 - 1 -";
   }
@@ -144,7 +146,6 @@ class TestDataFile : public QObject {
     QTest::newRow("Shift-JIS") << "1,\"\x95\x5C\"" + numbers << false << "表";
     QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" "1,\"Fuji\"" + numbers << true << "Fuji";
     QTest::newRow("UTF-8 without mark") << "1,\"\xE8\xA1\xA8\"" + numbers << true << "表";
-    QTest::newRow("invalid Shift-JIS") << "1,\"\x81\"" + numbers << false << QString(QChar(0xFFFD));
     QByteArray eleven = QByteArray("1,\"a\"" + numbers).repeated(10) + "11,\"\xE8\xA1\xA8\"" + numbers;
     QTest::newRow("only the lines read decide") << eleven << false << "a";
   }
@@ -186,7 +187,8 @@ class TestDataFile : public QObject {
     QVERIFY(content);
     QCOMPARE(content->records.size(), std::size_t(3));
     QCOMPARE(fromUtf8(content->records[1].name.value()), name);
-    for (std::size_t k = 0; k < kNumbersPerRecord; ++k) QCOMPARE(content->records[1].numbers[k].value(), rows[1].numbers[k]);
+    for (std::size_t k = 0; k < kNumbersPerRecord; ++k)
+      QCOMPARE(content->records[1].numbers[k].value(), rows[1].numbers[k]);
   }
 
   void longSingleLine() {

@@ -31,14 +31,18 @@ class TestMap : public QObject {
         {20, 11332.2, {1154.5, 4292.7, 7430.9, 9000.0, 10569.1, 13707.3, 16845.5}},
     };
     for (const auto& row : rows) {
-      for (int i = 0; i < 7; ++i)
-        QTest::addRow("%gN %gE", row.latitude, longitudes[i]) << row.latitude << longitudes[i] << row.x[i] << row.y << 0.05;
+      for (int i = 0; i < 7; ++i) {
+        QTest::addRow("%gN %gE", row.latitude, longitudes[i])
+            << row.latitude << longitudes[i] << row.x[i] << row.y << 0.05;
+      }
     }
     QTest::newRow("135E is x 9000 exactly") << 45.0 << 135.0 << 9000.0 << 2999.7 << 1e-9;
     QTest::newRow("54N is y 0") << 54.0 << 140.0 << 9981.48 << 0.0 << 0.01;
     QTest::newRow("south of the equator") << -10.0 << 135.0 << 9000.0 << 21331.2 << 1e-9;
     QTest::newRow("0N 0E lies far outside") << 0.0 << 0.0 << -36084.4 << 17998.2 << 0.05;
     QTest::newRow("no wrap at 180") << 0.0 << 190.0 << 27367.7 << 17998.2 << 0.05;
+    QTest::newRow("an infinite latitude fails") << qInf() << 135.0 << qQNaN() << qQNaN() << 0.0;
+    QTest::newRow("a longitude not a number fails") << 35.0 << qQNaN() << qQNaN() << qQNaN() << 0.0;
     // 3.1415927 lies 4.64e-8 above pi: cos 90 deg is -2.32e-8, which moves 360 E 0.0017
     // west and 0 E 0.0010 east of the middle.
     QTest::newRow("90N 360E: the program's pi") << 90.0 << 360.0 << 8999.99826 << -11998.8 << 1e-5;
@@ -51,23 +55,10 @@ class TestMap : public QObject {
     QFETCH(double, y);
     QFETCH(double, tolerance);
     const auto p = projectToMap(latitude, longitude);
-    QVERIFY(p);
+    QCOMPARE(p.has_value(), !std::isnan(x));
+    if (!p) return;
     QVERIFY2(std::fabs(p->x - x) <= tolerance, qPrintable(QString::number(p->x, 'f', 6)));
     QVERIFY2(std::fabs(p->y - y) <= tolerance, qPrintable(QString::number(p->y, 'f', 6)));
-  }
-
-  void nonFiniteFails() {
-    QVERIFY(!projectToMap(std::numeric_limits<double>::infinity(), 135));
-    QVERIFY(!projectToMap(35, std::nan("")));
-  }
-
-  void inverse() {
-    for (double lat : {20.0, 33.3, 45.5}) {
-      for (double lon : {110.0, 131.0, 155.5}) {
-        const MapPoint g = mapToGeographic(projectToMap(lat, lon)->x, projectToMap(lat, lon)->y);
-        QVERIFY(std::fabs(g.x - lat) < 1e-9 && std::fabs(g.y - lon) < 1e-9);
-      }
-    }
   }
 
   void pictureSize() {

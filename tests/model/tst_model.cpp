@@ -1,7 +1,6 @@
-// The model's numbers: day numbers and the radius law against values worked out by
-// hand from (month - 2) * 30.59 + year * 365.25 + day - 678914 and
-// (3.129 - ln years) / 0.007137; the strict and lenient readings of number text and its
-// two printed forms.
+// The model's numbers: day numbers and the radius law against values worked out by hand
+// from (month - 2) * 30.59 + year * 365.25 + day - 678914 and (3.129 - ln years) / 0.007137;
+// the strict and lenient readings of number text and its two printed forms.
 
 #include "model/day_number.h"
 #include "model/number_text.h"
@@ -10,14 +9,14 @@
 #include <QtTest>
 #include <cfloat>
 #include <cmath>
-#include <limits>
 
 using namespace eq;
 
 namespace {
 // One row per text: whether the strict reading takes it, its value, and the lenient reading.
 void addReadings(std::initializer_list<std::tuple<const char*, bool, double, double>> readings) {
-  for (const auto& [text, ok, value, leading] : readings) QTest::addRow("\"%s\"", text) << QByteArray(text) << ok << value << leading;
+  for (const auto& [text, ok, value, leading] : readings)
+    QTest::addRow("\"%s\"", text) << QByteArray(text) << ok << value << leading;
 }
 void addPrinted(std::initializer_list<std::tuple<float, const char*, const char*>> cases) {
   for (const auto& [value, general, sign] : cases) QTest::addRow("%s", general) << value << general << sign;
@@ -37,7 +36,7 @@ class TestModel : public QObject {
     QTest::newRow("day 0 is the day before day 1") << QList<double>{2010, 5, 1} << QList<double>{2010, 5, 0} << 1.0;
     QTest::newRow("1 Feb - 1 Jan") << QList<double>{2010, 2, 1} << QList<double>{2010, 1, 1} << 30.59;
     QTest::newRow("1 Mar - 28 Feb") << QList<double>{2010, 3, 1} << QList<double>{2010, 2, 28} << 3.59;
-    QTest::newRow("the turn of the year goes back") << QList<double>{2011, 1, 1} << QList<double>{2010, 12, 31} << -1.24;
+    QTest::newRow("the year's turn goes back") << QList<double>{2011, 1, 1} << QList<double>{2010, 12, 31} << -1.24;
     QTest::newRow("half a day") << QList<double>{2010, 4, 15.5} << QList<double>{2010, 4, 15} << 0.5;
     QTest::newRow("month 13 goes on") << QList<double>{2010, 13, 1} << QList<double>{2010, 12, 1} << 30.59;
   }
@@ -51,9 +50,7 @@ class TestModel : public QObject {
   }
 
   void overflowFails() {
-    const double huge = std::numeric_limits<double>::max();
-    QVERIFY(!dayNumber(huge, 1, 1) && !dayNumber(1, huge, 1));
-    QVERIFY(!dayNumber(1, 1, std::numeric_limits<double>::infinity()));
+    QVERIFY(!dayNumber(DBL_MAX, 1, 1) && !dayNumber(1, DBL_MAX, 1) && !dayNumber(1, 1, qInf()));
     QVERIFY(dayNumber(3.4e38, 1, 1));  // the largest single year still counts
   }
 
@@ -75,7 +72,7 @@ class TestModel : public QObject {
     const auto result = radiusKm(60322.41, 60322.41 - elapsedDays);
     QCOMPARE(result.has_value(), !std::isnan(km));
     if (result) QVERIFY2(std::fabs(*result - km) < 1e-4, qPrintable(QString::number(*result, 'f', 6)));
-    QVERIFY(!radiusKm(std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()));
+    QVERIFY(!radiusKm(DBL_MAX, -DBL_MAX));
   }
 
   void readings_data() {

@@ -1,7 +1,6 @@
-// `eqcircle render` as a separate process: the sheet against the golden image, the
-// JSON sheet and the lines on stdout against hand-worked values, the options, the
-// failures that must end with a message and no file, and a run in a process where
-// constructing any widget or QApplication aborts it.
+// `eqcircle render` as a separate process: the sheet against the golden image, the JSON
+// sheet and the lines on stdout against hand-worked values, the options, the failures that
+// end with a message and no file, and a run where any widget or QApplication aborts it.
 
 #include "common/files.h"
 
@@ -88,7 +87,8 @@ class TestRenderCli : public QObject {
     QCOMPARE(byType.value("circle+").size(), 3);  // markers
     QCOMPARE(byType.value("circle").size(), 2);   // 24 years ago: no circle for 有珠山
     const auto item = [](const QJsonObject& o) {
-      return QStringLiteral("%1 %2 %3 %4").arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2)
+      return QStringLiteral("%1 %2 %3 %4")
+          .arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2)
           .arg(o.value("r").toDouble(), 0, 'f', 2).arg(o.value("color").toString() + o.value("text").toString());
     };
     QCOMPARE(item(byType.value("circle+")[0]), QStringLiteral("7765.26 7472.59 20.00 #ff0000"));
@@ -129,11 +129,13 @@ class TestRenderCli : public QObject {
     QTest::addColumn<QString>("named");
     const QStringList date{kSample, "--date", "2024-5-1", "--out"};
     QTest::newRow("no date") << QStringList{kSample, "--out", "@/a.png"} << 2 << "--date";
-    QTest::newRow("date with letters") << QStringList{kSample, "--date", "2024-May-1", "--out", "@/a.png"} << 2 << "2024-May-1";
+    QTest::newRow("date with letters") << QStringList{kSample, "--date", "2024-May-1", "--out", "@/a.png"} << 2
+                                       << "2024-May-1";
     QTest::newRow("row 11") << date + QStringList{"@/a.png", "--rows", "1,11"} << 2 << "1,11";
     QTest::newRow("unknown extension") << date + QStringList{"@/a.bmp"} << 2 << "@/a.bmp";
     QTest::newRow("scale too large") << date + QStringList{"@/a.png", "--scale", "50"} << 2 << "50";
-    QTest::newRow("no such created date") << date + QStringList{"@/a.png", "--created", "2026-2-30"} << 2 << "2026-2-30";
+    QTest::newRow("no such created date") << date + QStringList{"@/a.png", "--created", "2026-2-30"} << 2
+                                          << "2026-2-30";
     QTest::newRow("two data files") << QStringList{kSample} + date + QStringList{"@/a.png"} << 2 << kSample;
     QTest::newRow("missing data file") << QStringList{"@/ない.txt", "--date", "2024-5-1", "--out", "@/a.png"} << 1
                                        << "@/ない.txt";

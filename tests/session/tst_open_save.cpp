@@ -1,7 +1,6 @@
-// The open and save commands on a session with a scripted desktop, in a temporary
-// current folder: the dialog and the questions, the file's rows in the table, the
-// ten lines of "無題.txt", and what stays as it was when the user stops or a file
-// cannot be read or written.
+// The open and save commands on a session with a scripted desktop, in a temporary current
+// folder: the dialog and the questions, the file's rows in the table, the ten lines of
+// "無題.txt", and what stays as it was when the user stops or a file cannot be read or written.
 
 #include "common/files.h"
 #include "common/session_fixture.h"
@@ -23,7 +22,8 @@ QStringList fullRow(int r) {
 }
 QByteArray fullFile(int rows = kRowCount) {
   QString out;
-  for (int r = 1; r <= rows; ++r) out += QStringLiteral("%1,\"%2\",%3\r\n").arg(r).arg(fullRow(r)[0], fullRow(r).mid(1).join(','));
+  for (int r = 1; r <= rows; ++r)
+    out += QStringLiteral("%1,\"%2\",%3\r\n").arg(r).arg(fullRow(r)[0], fullRow(r).mid(1).join(','));
   return out.toLatin1();
 }
 QByteArray emptyLine(int row) { return QByteArray::number(row) + ",\"\",0,0,0,0,0\r\n"; }
@@ -50,7 +50,8 @@ struct Fixture : SessionFixture {
   }
   QStringList table() const {
     QStringList out{label(Control::Label23)};
-    for (int row = 1; row <= kRowCount; ++row) out << rowTexts(row) << QString::number(ticks()[row - 1] + 2 * excludedRows()[row - 1]);
+    for (int row = 1; row <= kRowCount; ++row)
+      out << rowTexts(row) << QString::number(ticks()[row - 1] + 2 * excludedRows()[row - 1]);
     return out;
   }
   QString lastMessage() const { return platform.messages.empty() ? QString() : shown(platform.messages.back()); }
@@ -164,7 +165,8 @@ class TestOpenSave : public QObject {
     fx.fillRow(5, {"  ", "2000", "3", "31", "42.544", "140.839"});   // a name of blanks is a name
     fx.save();
     QByteArray expected = "1,\" a b \",1914,1,12,31.585,130.657\r\n2,\"Unzen\",1990,11,0,32.761,130.299\r\n" +
-                          emptyLine(3) + "4,\"\x95\x5C\",-0.5,0,0.001,1234.568,-12\r\n5,\"  \",2000,3,31,42.544,140.839\r\n";
+                          emptyLine(3) + "4,\"\x95\x5C\",-0.5,0,0.001,1234.568,-12\r\n" +
+                          "5,\"  \",2000,3,31,42.544,140.839\r\n";
     for (int row = 6; row <= 10; ++row) expected += emptyLine(row);
     QCOMPARE(readFile(kSaved), expected);
     QCOMPARE(fx.session.EruptionMonth[3], 0.0f);

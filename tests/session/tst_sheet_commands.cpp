@@ -96,32 +96,37 @@ class TestSheetCommands : public QObject {
   // nothing else. 11906 / 31750 < 16838 / 22569: the width decides, 11906 x 8463 twips, times
   // 1.4; a printer that kept an earlier landscape gives 16749 x 11906.
   void print_data() {
-    QTest::addColumn<bool>("hasPrinter");
+    QTest::addColumn<int>("desk");  // 0: no printer, 1: a printer, 2: a printer but no clipboard
     QTest::addColumn<QSizeF>("page");
     QTest::addColumn<int>("failure");
     QTest::addColumn<QString>("log");
     QTest::addColumn<QString>("message");
     const QString drawn = "cleared 1, copied 1 A4 landscape draw 0,0 16668.4x11848.2";
     const QString failed = "印刷できませんでした。\nプリンタ「試験機」の状態と設定を確認してください。";
-    QTest::newRow("portrait A4") << true << kPortraitA4 << 0 << drawn + " endPage endDocument" << "";
-    QTest::newRow("landscape A4") << true << kPortraitA4.transposed() << 0
-                                  << "cleared 1, copied 1 A4 landscape draw 0,0 23448.6x16668.4 endPage endDocument" << "";
-    QTest::newRow("no printer") << false << QSizeF() << 0 << ""
+    QTest::newRow("portrait A4") << 1 << kPortraitA4 << 0 << drawn + " endPage endDocument" << "";
+    QTest::newRow("landscape A4") << 1 << kPortraitA4.transposed() << 0
+                                  << "cleared 1, copied 1 A4 landscape draw 0,0 23448.6x16668.4 endPage endDocument"
+                                  << "";
+    QTest::newRow("no printer") << 0 << QSizeF() << 0 << ""
                                 << "印刷できるプリンタがありません。\n描画はクリップボードにコピーしました。";
-    QTest::newRow("page of no size") << true << QSizeF(0, 0) << 0 << "cleared 1, copied 1" << failed;
-    QTest::newRow("page cannot be drawn") << true << kPortraitA4 << int(RecordingPrinter::Draw) << drawn << failed;
-    QTest::newRow("page does not end") << true << kPortraitA4 << int(RecordingPrinter::EndPage) << drawn + " endPage" << failed;
-    QTest::newRow("job does not end") << true << kPortraitA4 << int(RecordingPrinter::EndDocument)
+    QTest::newRow("page of no size") << 1 << QSizeF(0, 0) << 0 << "cleared 1, copied 1" << failed;
+    QTest::newRow("page cannot be drawn") << 1 << kPortraitA4 << int(RecordingPrinter::Draw) << drawn << failed;
+    QTest::newRow("page does not end") << 1 << kPortraitA4 << int(RecordingPrinter::EndPage) << drawn + " endPage"
+                                       << failed;
+    QTest::newRow("no clipboard: printed all the same") << 2 << kPortraitA4 << 0
+        << "cleared 1, copied 0 A4 landscape draw 0,0 16668.4x11848.2 endPage endDocument" << "";
+    QTest::newRow("job does not end") << 1 << kPortraitA4 << int(RecordingPrinter::EndDocument)
                                       << drawn + " endPage endDocument" << failed;
   }
   void print() {
-    QFETCH(bool, hasPrinter);
+    QFETCH(int, desk);
     QFETCH(QSizeF, page);
     QFETCH(int, failure);
     QFETCH(QString, log);
     QFETCH(QString, message);
     Fixture fx;
-    if (hasPrinter) fx.usePrinter(page, failure);
+    if (desk > 0) fx.usePrinter(page, failure);
+    fx.desktop.clipboardWorks = desk < 2;
     const QStringList before = fx.snapshot();
     printSheet(fx.session);
     QCOMPARE(fx.log.join(' '), log);
@@ -129,22 +134,13 @@ class TestSheetCommands : public QObject {
     QVERIFY(fx.session.surface().autoRedraw());
     QCOMPARE(fx.desktop.messages.size(), std::size_t(!message.isEmpty()));
     if (!message.isEmpty()) QCOMPARE(shown(fx.desktop.messages[0]), notice(message));
-    QVERIFY(isRed(fx.desktop.clipboardImages.at(0).pixel(600, 427)));  // the sheet as on screen
+    QCOMPARE(fx.desktop.clipboardImages.size(), std::size_t(desk < 2));
+    if (desk < 2) QVERIFY(isRed(fx.desktop.clipboardImages[0].pixel(600, 427)));  // the sheet as on screen
     const QRegularExpressionMatch drawn = QRegularExpression("draw 0,0 ([\\d.]+)x([\\d.]+)").match(log);
     if (drawn.hasMatch()) {  // the page shows the sheet: the disc in the middle of the drawn rectangle
       const QPoint middle(int(drawn.captured(1).toDouble() / 40), int(drawn.captured(2).toDouble() / 40));
       QVERIFY(isRed(fx.page.pixel(middle)) && !isRed(fx.page.pixel(middle.x() / 2, middle.y())));
     }
-  }
-
-  // Without a clipboard the sheet is printed all the same.
-  void printWithoutClipboard() {
-    Fixture fx;
-    fx.desktop.clipboardWorks = false;
-    fx.usePrinter(kPortraitA4);
-    printSheet(fx.session);
-    QVERIFY(fx.desktop.messages.empty() && fx.desktop.clipboardImages.empty());
-    QCOMPARE(fx.log.join(' '), "cleared 1, copied 0 A4 landscape draw 0,0 16668.4x11848.2 endPage endDocument");
   }
 
   // Labels hidden, no sheet, every row usable; the entries and the text-cell mode stay.
