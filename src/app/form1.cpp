@@ -198,7 +198,13 @@ void Form1::placeOnScreen() {
   const QSize outer(twipsToPixels(25200), twipsToPixels(15100));
   client_->setFixedSize(outer - frame);
   const QRect available = screen() ? screen()->availableGeometry() : QRect();
-  if (available.isEmpty() || (outer.width() <= available.width() && outer.height() <= available.height())) {
+  const bool fits =
+      available.isEmpty() || (outer.width() <= available.width() && outer.height() <= available.height());
+  // Scroll bars only where the window cannot show the whole client area.
+  const Qt::ScrollBarPolicy bars = fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+  scroll_->setHorizontalScrollBarPolicy(bars);
+  scroll_->setVerticalScrollBarPolicy(bars);
+  if (fits) {
     resize(outer - frame);
     // Centred from the outer size as read back.
     centreOnScreen(*this);

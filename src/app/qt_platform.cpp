@@ -11,13 +11,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QUrl>
-#include <cmath>
 
 namespace eq {
 
@@ -127,71 +123,6 @@ bool QtPlatform::setClipboardImage(const QImage& image) {
   if (!clipboard || image.isNull()) return false;
   clipboard->setImage(image);
   return true;
-}
-
-namespace {
-
-class QtPrinterDevice : public PrinterDevice {
- public:
-  QtPrinterDevice(const QString& printerName, const QString& pdfOutputPath) : printer_(QPrinter::HighResolution) {
-    if (pdfOutputPath.isEmpty()) {
-      printer_.setPrinterName(printerName);
-    } else {
-      printer_.setOutputFormat(QPrinter::PdfFormat);
-      printer_.setOutputFileName(pdfOutputPath);
-    }
-    printer_.setFullPage(true);
-    // Every job starts upright: the page size is read in portrait before the
-    // print command turns the paper to landscape, whatever an earlier job left.
-    printer_.setPageOrientation(QPageLayout::Portrait);
-  }
-
-  ~QtPrinterDevice() override {
-    // A job that did not reach its end is not printed half-way.
-    if (painter_.isActive()) {
-      printer_.abort();
-      painter_.end();
-    }
-  }
-
-  QString name() const override { return printer_.printerName(); }
-
-  QSizeF pageSizeTwips() const override {
-    // Whole twips of the paper (A4 upright: 11906 x 16838).
-    const QSizeF mm = printer_.pageLayout().fullRect(QPageLayout::Millimeter).size();
-    return QSizeF(std::round(mm.width() / 25.4 * 1440), std::round(mm.height() / 25.4 * 1440));
-  }
-
-  void setPaperSizeA4() override { printer_.setPageSize(QPageSize(QPageSize::A4)); }
-  void setOrientationLandscape() override { printer_.setPageOrientation(QPageLayout::Landscape); }
-
-  bool drawPicture(const QRectF& twips, const std::function<void(QPainter&, const QRectF&)>& paint) override {
-    if (!painter_.isActive() && !painter_.begin(&printer_)) return false;
-    const double perTwip = printer_.resolution() / 1440.0;
-    const QRectF device(twips.x() * perTwip, twips.y() * perTwip, twips.width() * perTwip, twips.height() * perTwip);
-    paint(painter_, device);
-    return true;
-  }
-
-  bool endPage() override {
-    // One page only: ending the document finishes it.
-    return painter_.isActive() || painter_.begin(&printer_);
-  }
-
-  bool endDocument() override {
-    if (!painter_.isActive()) return false;
-    return painter_.end() && printer_.printerState() != QPrinter::Error;
-  }
-
- private:
-  QPrinter printer_;
-  QPainter painter_;
-};
-
-}  // namespace
-
-std::unique_ptr<PrinterDevice> makeQtPrinterDevice(const QString& printerName, const QString& pdfOutputPath) {
-  return std::make_unique<QtPrinterDevice>(printerName, pdfOutputPath);
 }
 
 }  // namespace eq

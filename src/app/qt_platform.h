@@ -28,7 +28,5 @@ class QtPlatform : public Platform {
   QWidget* parent_;
 };
 
-// A QPrinter-backed job; also used with a PDF file as output in tests and exports.
-std::unique_ptr<PrinterDevice> makeQtPrinterDevice(const QString& printerName, const QString& pdfOutputPath = {});
 
 }  // namespace eq

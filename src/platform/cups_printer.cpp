@@ -15,7 +15,8 @@ constexpr int kTwipsPerInch = 1440;
 
 class CupsPrinterDevice : public PrinterDevice {
  public:
-  CupsPrinterDevice(const QString& queue, const QPageSize& paper) : queue_(queue), paper_(paper) {}
+  CupsPrinterDevice(const QString& queue, const QPageSize& paper, const QString& pdfPath)
+      : queue_(queue), paper_(paper), pdfPath_(pdfPath) {}
 
   QString name() const override { return queue_; }
 
@@ -44,6 +45,7 @@ class CupsPrinterDevice : public PrinterDevice {
       return false;
     }
     writer_.reset();
+    if (queue_.isEmpty()) return true;  // a PDF file only
     const PrintJobResult job = submitPdf(queue_, pdfPath_, title_);
     if (!job.ok) error_ = job.error;
     return job.ok;
@@ -53,11 +55,13 @@ class CupsPrinterDevice : public PrinterDevice {
 
  private:
   bool begin() {
-    if (!folder_.isValid()) {
-      error_ = QStringLiteral("印刷用の一時フォルダを作れませんでした。");
-      return false;
+    if (pdfPath_.isEmpty()) {
+      if (!folder_.isValid()) {
+        error_ = QStringLiteral("印刷用の一時フォルダを作れませんでした。");
+        return false;
+      }
+      pdfPath_ = folder_.filePath(QStringLiteral("sheet.pdf"));
     }
-    pdfPath_ = folder_.filePath(QStringLiteral("sheet.pdf"));
     writer_ = std::make_unique<QPdfWriter>(pdfPath_);
     writer_->setCreator(QStringLiteral("地震サークル"));
     writer_->setTitle(title_.isEmpty() ? QStringLiteral("地震サークル") : title_);
@@ -80,8 +84,9 @@ class CupsPrinterDevice : public PrinterDevice {
 
 }  // namespace
 
-std::unique_ptr<PrinterDevice> makeCupsPrinterDevice(const QString& queue, const QPageSize& paper) {
-  return std::make_unique<CupsPrinterDevice>(queue, paper);
+std::unique_ptr<PrinterDevice> makeCupsPrinterDevice(const QString& queue, const QPageSize& paper,
+                                                     const QString& pdfPath) {
+  return std::make_unique<CupsPrinterDevice>(queue, paper, pdfPath);
 }
 
 }  // namespace eq

@@ -11,7 +11,9 @@
 namespace eq {
 
 // A job for `queue` whose paper is `paper` (its portrait size is what the print command
-// reads before it turns the page to landscape A4).
-std::unique_ptr<PrinterDevice> makeCupsPrinterDevice(const QString& queue, const QPageSize& paper);
+// reads before it turns the page to landscape A4). With `pdfPath` the page is painted
+// into that file; with an empty queue it only goes there, and no job is made.
+std::unique_ptr<PrinterDevice> makeCupsPrinterDevice(const QString& queue, const QPageSize& paper,
+                                                     const QString& pdfPath = {});
 
 }  // namespace eq

@@ -1,0 +1,178 @@
+// `eqcircle render` as a separate process: the sheet against the golden image, the JSON
+// sheet and the lines on stdout against hand-worked values, the options, the failures that
+// end with a message and no file, and a run where any widget or QApplication aborts it.
+
+#include "common/files.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kProgram = QStringLiteral(EQ_EQCIRCLE);
+const QString kSample = QStringLiteral(EQ_SOURCE_DIR "/tests/data/render_sample.txt");
+
+struct Run {
+  bool crashed;  // ended by a signal (a run that does not end in a minute is stopped, and is not)
+  int exitCode;
+  QString out, err;
+};
+
+Run eqcircle(const QStringList& args, const QStringList& environment = {}) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the render command chooses the offscreen platform itself
+  for (const QString& setting : environment) env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+  process.setProcessEnvironment(env);
+  process.start(kProgram, args);
+  const bool ended = process.waitForFinished(60000);
+  if (!ended) process.kill();
+  return {ended && process.exitStatus() == QProcess::CrashExit, ended ? process.exitCode() : -1,
+          QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The sample file (rows 1 ... 4 named, row 4 after the date) drawn for 1 May 2024.
+Run render(const QString& out, const QStringList& more = {}, const QStringList& environment = {}) {
+  return eqcircle(QStringList{"render", kSample, "--date", "2024-5-1", "--out", out} + more, environment);
+}
+const QStringList kFixed{"--no-background", "--title", "試験用の地震サークル", "--created", "2026-12-6"};
+
+QJsonObject readJson(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+}
+
+}  // namespace
+
+class TestRenderCli : public QObject {
+  Q_OBJECT
+ private slots:
+  // The same sheet as it was always rendered, pixel for pixel (the fonts are the ones
+  // the set-up installs).
+  void goldenSheet() {
+    const QString out = dir.filePath(QStringLiteral("sheet.png"));
+    const Run run = render(out, kFixed);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QString mismatch = eq::test::goldenMismatch(QImage(out), QStringLiteral("golden_sheet.png"), 0, 0);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QVERIFY(render(out, kFixed + QStringList{"--scale", "0.5"}).exitCode == 0);
+    QCOMPARE(QImage(out).size(), QSize(600, 427));
+  }
+
+  // Radii from the day numbers: (3.129 - ln(days / 365.25)) / 0.007137 km; the marker of
+  // 31.58 N 130.66 E and the title of ten characters at column 73.1 - 5, line 51.
+  void jsonSheetAndLines() {
+    const QString out = dir.filePath(QStringLiteral("sheet.json"));
+    const Run run = render(out, kFixed);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QStringList lines = run.out.split('\n');
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.mid(0, 5), (QStringList{"1\t桜島\tdrawn\t228.35", "2\t浅間山\tdrawn\t21.04", "3\t有珠山\tdrawn\t-7.37",
+                                            "4\t未来山\texcluded\t-", "5\t\tunticked\t-"}));
+    QCOMPARE(lines.size(), 10);
+
+    const QJsonObject root = readJson(out);
+    QVERIFY(root.value("background").isNull());
+    QCOMPARE(root.value("countLabel").toString(), QStringLiteral("描画データ数  =  3"));
+    QVERIFY(root.value("warningVisible").toBool());
+    const QJsonArray rows = root.value("rows").toArray();
+    QVERIFY(rows.size() == 10 && rows[3].toObject().value("state") == "excluded");
+
+    QMap<QString, QList<QJsonObject>> byType;
+    for (const auto& v : root.value("items").toArray()) {
+      const QJsonObject o = v.toObject();
+      byType[o.value("type").toString() + (o.value("fill").isString() ? "+" : "")] << o;
+    }
+    QCOMPARE(byType.value("point").size(), 3804);
+    QCOMPARE(byType.value("line").size(), 12);
+    QCOMPARE(byType.value("circle+").size(), 3);  // markers
+    QCOMPARE(byType.value("circle").size(), 2);   // 24 years ago: no circle for 有珠山
+    const auto item = [](const QJsonObject& o) {
+      return QStringLiteral("%1 %2 %3 %4")
+          .arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2)
+          .arg(o.value("r").toDouble(), 0, 'f', 2).arg(o.value("color").toString() + o.value("text").toString());
+    };
+    QCOMPARE(item(byType.value("circle+")[0]), QStringLiteral("7765.26 7472.59 20.00 #ff0000"));
+    QCOMPARE(item(byType.value("circle")[0]), QStringLiteral("7765.26 7472.59 685.06 #ff0000"));
+    QCOMPARE(item(byType.value("text").last()), QStringLiteral("8172.00 12240.00 0.00 #ff0000試験用の地震サークル"));
+  }
+
+  void rowsAndBackground_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("states");  // rows 1 ... 5
+    QTest::addColumn<bool>("background");
+    QTest::newRow("rows 1 and 4") << QStringList{"--rows", "1,4", "--no-background"}
+                                  << "drawn unticked unticked excluded unticked" << false;
+    QTest::newRow("all: the row without a year is skipped") << QStringList{"--rows", "all", "--no-background"}
+                                                            << "drawn drawn drawn excluded skipped" << false;
+    QTest::newRow("the map beside the program") << QStringList() << "drawn drawn drawn excluded unticked" << true;
+  }
+  void rowsAndBackground() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, states);
+    QFETCH(bool, background);
+    const QString out = dir.filePath(QStringLiteral("rows.json"));
+    const Run run = render(out, options);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QJsonObject root = readJson(out);
+    QStringList got;
+    for (int i = 0; i < 5; ++i) got << root.value("rows").toArray()[i].toObject().value("state").toString();
+    QCOMPARE(got.join(' '), states);
+    QCOMPARE(root.value("background").toString(), background ? QStringLiteral("JapanMap3.bmp") : QString());
+  }
+
+  // Bad arguments end with status 2 and the usage; a data file that cannot be read or an
+  // output that cannot be written with 1. A message names what is wrong; nothing is printed
+  // on stdout and no file is left behind.
+  void failures_data() {
+    QTest::addColumn<QStringList>("args");  // "@" stands for a fresh folder
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("named");
+    const QStringList date{kSample, "--date", "2024-5-1", "--out"};
+    QTest::newRow("no date") << QStringList{kSample, "--out", "@/a.png"} << 2 << "--date";
+    QTest::newRow("date with letters") << QStringList{kSample, "--date", "2024-May-1", "--out", "@/a.png"} << 2
+                                       << "2024-May-1";
+    QTest::newRow("row 11") << date + QStringList{"@/a.png", "--rows", "1,11"} << 2 << "1,11";
+    QTest::newRow("unknown extension") << date + QStringList{"@/a.bmp"} << 2 << "@/a.bmp";
+    QTest::newRow("scale too large") << date + QStringList{"@/a.png", "--scale", "50"} << 2 << "50";
+    QTest::newRow("no such created date") << date + QStringList{"@/a.png", "--created", "2026-2-30"} << 2
+                                          << "2026-2-30";
+    QTest::newRow("two data files") << QStringList{kSample} + date + QStringList{"@/a.png"} << 2 << kSample;
+    QTest::newRow("missing data file") << QStringList{"@/ない.txt", "--date", "2024-5-1", "--out", "@/a.png"} << 1
+                                       << "@/ない.txt";
+    QTest::newRow("missing output folder") << date + QStringList{"@/no/a.png"} << 1 << "@/no/a.png";
+    QTest::newRow("a folder in the output's place") << date + QStringList{"@/taken.pdf"} << 1 << "@/taken.pdf";
+  }
+  void failures() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, named);
+    QTemporaryDir here;
+    QVERIFY(QDir(here.path()).mkdir(QStringLiteral("taken.pdf")));
+    const Run run = eqcircle(QStringList{"render"} + args.replaceInStrings("@", here.path()));
+    QCOMPARE(run.exitCode, status);
+    QVERIFY2(run.err.startsWith("eqcircle render: ") && run.err.contains(named.replace("@", here.path())) &&
+                 run.err.contains("使い方") == (status == 2),
+             qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(here.path()).entryList(QDir::Files), QStringList());
+  }
+
+  // With the shim preloaded the render command still writes its sheet, while the window
+  // mode of the same program aborts at once: the shim bites, and rendering needs no widget.
+  void noWidgetIsEverMade() {
+    const QString preload = QStringLiteral("LD_PRELOAD=" EQ_NO_WIDGETS_SHIM);
+    const QString out = dir.filePath(QStringLiteral("shim.png"));
+    const Run rendered = render(out, {"--no-background"}, {preload});
+    QVERIFY2(!rendered.crashed && rendered.exitCode == 0, qPrintable(rendered.err));
+    QCOMPARE(QImage(out).size(), QSize(1200, 853));
+
+    const Run window = eqcircle({}, {preload, QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+    QVERIFY(window.crashed);
+  }
+
+ private:
+  QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(TestRenderCli)
+#include "tst_render_cli.moc"
