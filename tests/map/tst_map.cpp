@@ -59,6 +59,11 @@ class TestMap : public QObject {
     if (!p) return;
     QVERIFY2(std::fabs(p->x - x) <= tolerance, qPrintable(QString::number(p->x, 'f', 6)));
     QVERIFY2(std::fabs(p->y - y) <= tolerance, qPrintable(QString::number(p->y, 'f', 6)));
+    // The inverse leads back to the position (the crossings get their latitude and longitude so).
+    if (std::fabs(latitude) < 89) {
+      const GeoPoint back = mapToGeographic(p->x, p->y);
+      QVERIFY(std::fabs(back.latitude - latitude) < 1e-9 && std::fabs(back.longitude - longitude) < 1e-9);
+    }
   }
 
   void pictureSize() {
