@@ -137,7 +137,7 @@ void setColour(QWidget* widget, QPalette::ColorRole role, QRgb colour) {
 // frame and the inner margin of a line edit leave too little of that for the digits,
 // so the text may use the inner margin. A box holds a text of any length.
 void fitTextToCell(QLineEdit* box) {
-  box->setTextMargins(-2, 0, -2, 0);
+  box->setTextMargins(-3, 0, -3, 0);
   box->setMaxLength(std::numeric_limits<int>::max());
 }
 
