@@ -22,6 +22,15 @@ bool hasDrawing(const Session& session) {
 
 QString coordinate(double degrees) { return QString::number(degrees, 'f', 4); }
 
+// The file the user chooses to write, or nothing after a cancel.
+std::optional<QString> askSavePath(Session& session, const QString& title, const QString& filter) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filter = filter;
+  session.refreshView();
+  return session.platform().saveFileDialog(request);
+}
+
 }  // namespace
 
 void drawCrossingMarks(Session& session) {
@@ -88,11 +97,9 @@ void copyCrossingList(Session& session) {
 }
 
 void saveSheetImage(Session& session) {
-  FileDialogRequest request;
-  request.title = QStringLiteral("画像として保存");
-  request.filter = QStringLiteral("PNG 画像 (*.png)|*.png||PDF (*.pdf)|*.pdf||SVG (*.svg)|*.svg");
-  session.refreshView();
-  const std::optional<QString> path = session.platform().saveFileDialog(request);
+  const std::optional<QString> path =
+      askSavePath(session, QStringLiteral("画像として保存"),
+                  QStringLiteral("PNG 画像 (*.png)|*.png||PDF (*.pdf)|*.pdf||SVG (*.svg)|*.svg"));
   if (!path) return;
   const std::optional<SheetFormat> format = sheetFormatForPath(*path);
   if (!format || *format == SheetFormat::Json) {
@@ -109,11 +116,8 @@ void saveMapData(Session& session) {
     warnUser(session, QStringLiteral("地図データにする円がありません。先に描画してください。"));
     return;
   }
-  FileDialogRequest request;
-  request.title = QStringLiteral("地図データとして保存");
-  request.filter = QStringLiteral("GeoJSON (*.geojson)|*.geojson||KML (*.kml)|*.kml");
-  session.refreshView();
-  const std::optional<QString> path = session.platform().saveFileDialog(request);
+  const std::optional<QString> path = askSavePath(session, QStringLiteral("地図データとして保存"),
+                                                 QStringLiteral("GeoJSON (*.geojson)|*.geojson||KML (*.kml)|*.kml"));
   if (!path) return;
   const std::optional<MapDataFormat> format = mapDataFormatForPath(*path);
   if (!format) {
