@@ -40,6 +40,9 @@ int render(int argc, char** argv) {
   standardMessageHandler = qInstallMessageHandler(renderMessageHandler);
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName(QStringLiteral("eqcircle"));
+  // The platform plugin is loaded; everything the command reads or writes is built in
+  // (BMP, PDF) or linked (PNG, SVG, WebP), so no other plugin need be looked for.
+  QCoreApplication::setLibraryPaths({});
   eq::installJapaneseFontSubstitutes();
   const int status = eq::runRenderCommand(argc, argv);
   // The output is committed and the lines are printed: tearing down fonts and the
