@@ -118,72 +118,67 @@ class PdfWatch {
 class TestPrintJob : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase();
-  void submit_data();
-  void submit();
-  void defaultQueueAsLpstatSays();
+  void initTestCase() {
+    if (run("lpstat", {"-p", kQueue}).first != 0) {
+      QSKIP("no CUPS scheduler with the queue eqcircle-pdf here (scripts/start_cups.sh sets them up as root)");
+    }
+    QVERIFY(dir_.isValid());
+    pdfPath_ = dir_.filePath("sheet.pdf");
+    QFile pdf(pdfPath_);
+    QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(blankPdf()) > 0);
+  }
+
+  void submit_data() {
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QueueState>("state");
+    QTest::addColumn<QString>("error");  // empty: printed
+    QTest::newRow("accepted") << kQueue << QueueState::Accepting << QString();
+    QTest::newRow("rejecting jobs") << kQueue << QueueState::Rejecting
+                                    << "プリンタ「eqcircle-pdf」は印刷ジョブを受け付けていません（eqcircle test: tray open）";
+    QTest::newRow("stopped") << kQueue << QueueState::Stopped
+                             << "プリンタ「eqcircle-pdf」は停止しています（eqcircle test: jammed）";
+    QTest::newRow("missing queue") << "eqcircle-no-such-queue" << QueueState::Accepting
+                                   << "プリンタ「eqcircle-no-such-queue」が見つかりません";
+  }
+
+  void submit() {
+    QFETCH(QString, queue);
+    QFETCH(QueueState, state);
+    QFETCH(QString, error);
+    const QueueInState queueState(state);
+    QVERIFY(queueState.ok());
+    const PdfWatch watch(pdfFolder());
+    const auto jobsBefore = run("lpstat", {"-o", kQueue}).second.count('\n');
+
+    const PrintJobResult result = submitPdf(queue, pdfPath_, QStringLiteral("地震サークル"));
+
+    QCOMPARE(result.ok, error.isEmpty());
+    if (!result.ok) {
+      QVERIFY2(result.error.startsWith(error), qPrintable(result.error));
+      QCOMPARE(run("lpstat", {"-o", kQueue}).second.count('\n'), jobsBefore);  // no job was left behind
+      return;
+    }
+    QVERIFY(result.jobId > 0);
+    const QString printed = watch.wait(result.jobId);
+    QVERIFY2(!printed.isEmpty(), qPrintable("no PDF of job " + QString::number(result.jobId) + " in " + pdfFolder()));
+    QFile file(printed);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+    file.remove();
+  }
+
+  void defaultQueueAsLpstatSays() {
+    const QString said = run("lpstat", {"-d"}).second.trimmed();
+    const QString prefix = QStringLiteral("system default destination: ");
+    const std::optional<QString> expected =
+        said.startsWith(prefix) ? std::optional<QString>(said.mid(prefix.size())) : std::nullopt;
+    QCOMPARE(defaultQueue(), expected);
+  }
 
  private:
   QTemporaryDir dir_;
   QString pdfPath_;
 };
-
-void TestPrintJob::initTestCase() {
-  if (run("lpstat", {"-p", kQueue}).first != 0) {
-    QSKIP("no CUPS scheduler with the queue eqcircle-pdf here (scripts/start_cups.sh sets them up as root)");
-  }
-  QVERIFY(dir_.isValid());
-  pdfPath_ = dir_.filePath("sheet.pdf");
-  QFile pdf(pdfPath_);
-  QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(blankPdf()) > 0);
-}
-
-void TestPrintJob::submit_data() {
-  QTest::addColumn<QString>("queue");
-  QTest::addColumn<QueueState>("state");
-  QTest::addColumn<QString>("error");  // empty: printed
-  QTest::newRow("accepted") << kQueue << QueueState::Accepting << QString();
-  QTest::newRow("rejecting jobs") << kQueue << QueueState::Rejecting
-                                  << "プリンタ「eqcircle-pdf」は印刷ジョブを受け付けていません（eqcircle test: tray open）";
-  QTest::newRow("stopped") << kQueue << QueueState::Stopped
-                           << "プリンタ「eqcircle-pdf」は停止しています（eqcircle test: jammed）";
-  QTest::newRow("missing queue") << "eqcircle-no-such-queue" << QueueState::Accepting
-                                 << "プリンタ「eqcircle-no-such-queue」が見つかりません";
-}
-
-void TestPrintJob::submit() {
-  QFETCH(QString, queue);
-  QFETCH(QueueState, state);
-  QFETCH(QString, error);
-  const QueueInState queueState(state);
-  QVERIFY(queueState.ok());
-  const PdfWatch watch(pdfFolder());
-  const auto jobsBefore = run("lpstat", {"-o", kQueue}).second.count('\n');
-
-  const PrintJobResult result = submitPdf(queue, pdfPath_, QStringLiteral("地震サークル"));
-
-  QCOMPARE(result.ok, error.isEmpty());
-  if (!result.ok) {
-    QVERIFY2(result.error.startsWith(error), qPrintable(result.error));
-    QCOMPARE(run("lpstat", {"-o", kQueue}).second.count('\n'), jobsBefore);  // no job was left behind
-    return;
-  }
-  QVERIFY(result.jobId > 0);
-  const QString printed = watch.wait(result.jobId);
-  QVERIFY2(!printed.isEmpty(), qPrintable("no PDF of job " + QString::number(result.jobId) + " in " + pdfFolder()));
-  QFile file(printed);
-  QVERIFY(file.open(QIODevice::ReadOnly));
-  QVERIFY(file.read(5) == "%PDF-");
-  file.remove();
-}
-
-void TestPrintJob::defaultQueueAsLpstatSays() {
-  const QString said = run("lpstat", {"-d"}).second.trimmed();
-  const QString prefix = QStringLiteral("system default destination: ");
-  const std::optional<QString> expected =
-      said.startsWith(prefix) ? std::optional<QString>(said.mid(prefix.size())) : std::nullopt;
-  QCOMPARE(defaultQueue(), expected);
-}
 
 QTEST_GUILESS_MAIN(TestPrintJob)
 #include "tst_print_job.moc"

@@ -25,47 +25,44 @@ QImage shown(const DrawingSurface& surface) { return surface.sheet().background(
 class TestBackgroundCache : public QObject {
   Q_OBJECT
  private slots:
-  void replacedFileIsReadAgain_data();
-  void replacedFileIsReadAgain();
+  void replacedFileIsReadAgain_data() {
+    QTest::addColumn<QSize>("secondSize");
+    QTest::addColumn<int>("secondsLater");  // the replacement's modification time
+    QTest::newRow("other size") << QSize(30, 20) << 0;
+    QTest::newRow("same size, later") << QSize(40, 20) << 60;
+  }
+
+  void replacedFileIsReadAgain() {
+    QFETCH(QSize, secondSize);
+    QFETCH(int, secondsLater);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("map.bmp"));
+    const QImage first = filled(QSize(40, 20), qRgb(10, 20, 30));
+    QVERIFY(first.save(path, "BMP"));
+    const QDateTime written = QFileInfo(path).lastModified();
+
+    DrawingSurface surface;
+    QVERIFY(surface.loadPicture(path));
+    QCOMPARE(shown(surface), first);
+    surface.removePicture();
+    QVERIFY(surface.loadPicture(path));
+    QCOMPARE(shown(surface), first);
+    QCOMPARE(surface.sheet().backgroundName(), QStringLiteral("map.bmp"));
+
+    const QImage second = filled(secondSize, qRgb(200, 100, 0));
+    QVERIFY(second.save(path, "BMP"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(written.addSecs(secondsLater), QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(surface.loadPicture(path));
+    QCOMPARE(shown(surface), second);
+
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!surface.loadPicture(path));
+    QCOMPARE(shown(surface), second);  // a failed load changes nothing
+  }
 };
-
-void TestBackgroundCache::replacedFileIsReadAgain_data() {
-  QTest::addColumn<QSize>("secondSize");
-  QTest::addColumn<int>("secondsLater");  // the replacement's modification time
-  QTest::newRow("other size") << QSize(30, 20) << 0;
-  QTest::newRow("same size, later") << QSize(40, 20) << 60;
-}
-
-void TestBackgroundCache::replacedFileIsReadAgain() {
-  QFETCH(QSize, secondSize);
-  QFETCH(int, secondsLater);
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("map.bmp"));
-  const QImage first = filled(QSize(40, 20), qRgb(10, 20, 30));
-  QVERIFY(first.save(path, "BMP"));
-  const QDateTime written = QFileInfo(path).lastModified();
-
-  DrawingSurface surface;
-  QVERIFY(surface.loadPicture(path));
-  QCOMPARE(shown(surface), first);
-  surface.removePicture();
-  QVERIFY(surface.loadPicture(path));
-  QCOMPARE(shown(surface), first);
-  QCOMPARE(surface.sheet().backgroundName(), QStringLiteral("map.bmp"));
-
-  const QImage second = filled(secondSize, qRgb(200, 100, 0));
-  QVERIFY(second.save(path, "BMP"));
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::ReadWrite));
-  QVERIFY(file.setFileTime(written.addSecs(secondsLater), QFileDevice::FileModificationTime));
-  file.close();
-  QVERIFY(surface.loadPicture(path));
-  QCOMPARE(shown(surface), second);
-
-  QVERIFY(QFile::remove(path));
-  QVERIFY(!surface.loadPicture(path));
-  QCOMPARE(shown(surface), second);  // a failed load changes nothing
-}
 
 QTEST_GUILESS_MAIN(TestBackgroundCache)
 #include "tst_background_cache.moc"

@@ -29,50 +29,46 @@ QImage decoded(const std::optional<QByteArray>& png) {
 class TestPngFrameEncoder : public QObject {
   Q_OBJECT
  private slots:
-  void secondFrame_data();
-  void secondFrame();
-  void otherFormats();
+  void secondFrame_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<int>>("changedRows");
+    QTest::addColumn<int>("compressed");
+    // 40 rows are pieces of rows 0-15, 16-31 and 32-39.
+    QTest::newRow("unchanged") << QSize(7, 40) << QList<int>{} << 0;
+    QTest::newRow("first piece") << QSize(7, 40) << QList<int>{5} << 1;
+    QTest::newRow("both sides of a piece edge") << QSize(7, 40) << QList<int>{15, 16} << 2;
+    QTest::newRow("short last piece") << QSize(7, 40) << QList<int>{39} << 1;
+    QTest::newRow("every piece") << QSize(7, 40) << QList<int>{0, 20, 35} << 3;
+    // 50 rows: four pieces, none taken over from a frame of another size.
+    QTest::newRow("other size") << QSize(7, 50) << QList<int>{} << 4;
+  }
+
+  void secondFrame() {
+    QFETCH(QSize, size);
+    QFETCH(QList<int>, changedRows);
+    QFETCH(int, compressed);
+    PngFrameEncoder encoder;
+    const QImage first = pattern(QSize(7, 40));
+    QCOMPARE(decoded(encoder.encode(first)), first);
+    QCOMPARE(encoder.piecesCompressed(), 3);
+
+    QImage second = pattern(size);
+    for (const int row : changedRows) second.setPixel(3, row, qRgb(255, 255, 255));
+    QCOMPARE(decoded(encoder.encode(second)), second);
+    QCOMPARE(encoder.piecesCompressed(), compressed);
+  }
+
+  // Images not in 32-bit RGB are converted; alpha is dropped as the sheet is opaque.
+  void otherFormats() {
+    PngFrameEncoder encoder;
+    const QImage source = pattern(QSize(5, 20));
+    QCOMPARE(decoded(encoder.encode(source.convertToFormat(QImage::Format_RGB888))), source);
+    QCOMPARE(decoded(encoder.encode(source.convertToFormat(QImage::Format_ARGB32))), source);
+    QString error;
+    QVERIFY(!encoder.encode(QImage(), &error));
+    QVERIFY(!error.isEmpty());
+  }
 };
-
-void TestPngFrameEncoder::secondFrame_data() {
-  QTest::addColumn<QSize>("size");
-  QTest::addColumn<QList<int>>("changedRows");
-  QTest::addColumn<int>("compressed");
-  // 40 rows are pieces of rows 0-15, 16-31 and 32-39.
-  QTest::newRow("unchanged") << QSize(7, 40) << QList<int>{} << 0;
-  QTest::newRow("first piece") << QSize(7, 40) << QList<int>{5} << 1;
-  QTest::newRow("both sides of a piece edge") << QSize(7, 40) << QList<int>{15, 16} << 2;
-  QTest::newRow("short last piece") << QSize(7, 40) << QList<int>{39} << 1;
-  QTest::newRow("every piece") << QSize(7, 40) << QList<int>{0, 20, 35} << 3;
-  // 50 rows: four pieces, none taken over from a frame of another size.
-  QTest::newRow("other size") << QSize(7, 50) << QList<int>{} << 4;
-}
-
-void TestPngFrameEncoder::secondFrame() {
-  QFETCH(QSize, size);
-  QFETCH(QList<int>, changedRows);
-  QFETCH(int, compressed);
-  PngFrameEncoder encoder;
-  const QImage first = pattern(QSize(7, 40));
-  QCOMPARE(decoded(encoder.encode(first)), first);
-  QCOMPARE(encoder.piecesCompressed(), 3);
-
-  QImage second = pattern(size);
-  for (const int row : changedRows) second.setPixel(3, row, qRgb(255, 255, 255));
-  QCOMPARE(decoded(encoder.encode(second)), second);
-  QCOMPARE(encoder.piecesCompressed(), compressed);
-}
-
-// Images not in 32-bit RGB are converted; alpha is dropped as the sheet is opaque.
-void TestPngFrameEncoder::otherFormats() {
-  PngFrameEncoder encoder;
-  const QImage source = pattern(QSize(5, 20));
-  QCOMPARE(decoded(encoder.encode(source.convertToFormat(QImage::Format_RGB888))), source);
-  QCOMPARE(decoded(encoder.encode(source.convertToFormat(QImage::Format_ARGB32))), source);
-  QString error;
-  QVERIFY(!encoder.encode(QImage(), &error));
-  QVERIFY(!error.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestPngFrameEncoder)
 #include "tst_png_frame_encoder.moc"

@@ -3,43 +3,32 @@
 // end with a message and no file, and a run where any widget or QApplication aborts it.
 
 #include "common/files.h"
+#include "common/process.h"
 
 #include <QtTest>
 
+using namespace eq::test;
+
 namespace {
 
-const QString kProgram = QStringLiteral(EQ_EQCIRCLE);
 const QString kSample = QStringLiteral(EQ_SOURCE_DIR "/tests/data/render_sample.txt");
-
-struct Run {
-  bool crashed;  // ended by a signal (a run that does not end in a minute is stopped, and is not)
-  int exitCode;
-  QString out, err;
-};
-
-Run eqcircle(const QStringList& args, const QStringList& environment = {}) {
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the render command chooses the offscreen platform itself
-  for (const QString& setting : environment) env.insert(setting.section('=', 0, 0), setting.section('=', 1));
-  process.setProcessEnvironment(env);
-  process.start(kProgram, args);
-  const bool ended = process.waitForFinished(60000);
-  if (!ended) process.kill();
-  return {ended && process.exitStatus() == QProcess::CrashExit, ended ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
 
 // The sample file (rows 1 ... 4 named, row 4 after the date) drawn for 1 May 2024.
 Run render(const QString& out, const QStringList& more = {}, const QStringList& environment = {}) {
-  return eqcircle(QStringList{"render", kSample, "--date", "2024-5-1", "--out", out} + more, environment);
+  return runEqcircle(QStringList{"render", kSample, "--date", "2024-5-1", "--out", out} + more, environment);
 }
 const QStringList kFixed{"--no-background", "--title", "試験用の地震サークル", "--created", "2026-12-6"};
 
-QJsonObject readJson(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
-}
+QJsonObject readJson(const QString& path) { return QJsonDocument::fromJson(readFile(path)).object(); }
+
+// Five eruptions of 1 Jan 2024 drawn for 1 May 2024: four mean months (122.36 days) give
+// circles of 591.651 km (1774.954 map units). Rows 1 and 2 at 35 N 120 and 122 E cross each other only, at x = 9000 - 14 x
+// cos 35 deg x 40075 / 360 x 3 = 5170.12. Rows 3 to 5 at 54 N 134, 135 and 136 E cross
+// pairwise within 8 km of the third circle (support 3), half of it above the sheet. Row 1's
+// name holds a TAB, an LF and a backslash (UTF-8, so the backslash is one).
+const QByteArray kCrossingData =
+    "\xEF\xBB\xBF" "1,\"a\tb\nc\\d\",2024,1,1,35,120\r\n2,\"b\",2024,1,1,35,122\r\n3,\"c\",2024,1,1,54,134\r\n"
+    "4,\"d\",2024,1,1,54,135\r\n5,\"e\",2024,1,1,54,136\r\n";
 
 }  // namespace
 
@@ -96,6 +85,73 @@ class TestRenderCli : public QObject {
     QCOMPARE(item(byType.value("text").last()), QStringLiteral("8172.00 12240.00 0.00 #ff0000試験用の地震サークル"));
   }
 
+  // Blue rings on the crossings on the sheet, the crossings best supported first, and the
+  // row lines with the name's own TAB, LF and backslash escaped.
+  void crossingsAndEscapes() {
+    const QString data = writeFile(dir.filePath(QStringLiteral("crossing.txt")), kCrossingData);
+    const QString out = dir.filePath(QStringLiteral("crossings.json"));
+    const Run run = runEqcircle({"render", data, "--date", "2024-5-1", "--crossings", "--out", out});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QStringList lines = run.out.split('\n');
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.size(), 10);
+    QCOMPARE(lines[0], QStringLiteral("1\ta\\tb\\nc\\\\d\tdrawn\t591.65"));
+
+    const QJsonObject root = readJson(out);
+    QCOMPARE(root.value("circleMode").toString(), QStringLiteral("classic"));
+    const auto at = [](const QJsonObject& o) {
+      return QStringLiteral("%1 %2").arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2);
+    };
+    QStringList pairs, onSheet, rings;
+    for (const auto& v : root.value("crossings").toArray()) {
+      const QJsonObject c = v.toObject();
+      const QJsonArray rows = c.value("rows").toArray();
+      pairs << QStringLiteral("%1-%2:%3").arg(rows[0].toInt()).arg(rows[1].toInt()).arg(c.value("support").toInt());
+      if (c.value("onSheet").toBool()) onSheet << at(c);
+      QVERIFY(c.value("lat").isDouble() && c.value("lon").isDouble());
+    }
+    QCOMPARE(pairs.join(' '), QStringLiteral("3-4:3 3-4:3 3-5:3 3-5:3 4-5:3 4-5:3 1-2:2 1-2:2"));
+    QCOMPARE(onSheet.size(), 5);
+    QVERIFY(onSheet.last().startsWith(QLatin1String("5170.12 ")));
+    for (const auto& v : root.value("items").toArray()) {
+      const QJsonObject o = v.toObject();
+      if (o.value("color") != "#0000ff" || o.value("type") != "circle") continue;
+      QVERIFY(o.value("r").toDouble() == 60 && !o.value("fill").isString());
+      rings << at(o);
+    }
+    QCOMPARE(rings, onSheet);
+  }
+
+  // The true-distance circles as closed lines, and the map data files.
+  void circleModesAndMapData_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("starts");  // how the file begins
+    QTest::newRow("geodesic") << QStringList{"--circles", "geodesic"} << "g.json" << "{";
+    QTest::newRow("GeoJSON") << QStringList{"--tolerance", "10"} << "m.geojson" << "{\"type\":\"FeatureCollection\"";
+    QTest::newRow("KML") << QStringList() << "m.kml" << "<?xml";
+  }
+  void circleModesAndMapData() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, out);
+    QFETCH(QString, starts);
+    const Run run = render(dir.filePath(out), options);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.count('\n'), 10);
+    const QByteArray bytes = readFile(dir.filePath(out));
+    QVERIFY2(bytes.startsWith(starts.toUtf8()), bytes.left(80).constData());
+    if (!out.endsWith(".json")) return;
+    const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+    QCOMPARE(root.value("circleMode").toString(), QStringLiteral("geodesic"));
+    int polylines = 0, circles = 0;
+    for (const auto& v : root.value("items").toArray()) {
+      polylines += v.toObject().value("type") == "polyline";
+      circles += v.toObject().value("type") == "circle";
+    }
+    QCOMPARE(polylines, 2);  // no circle for 有珠山
+    QCOMPARE(circles, 3);    // the markers
+  }
+
   void rowsAndBackground_data() {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("states");  // rows 1 ... 5
@@ -133,6 +189,8 @@ class TestRenderCli : public QObject {
                                        << "2024-May-1";
     QTest::newRow("row 11") << date + QStringList{"@/a.png", "--rows", "1,11"} << 2 << "1,11";
     QTest::newRow("unknown extension") << date + QStringList{"@/a.bmp"} << 2 << "@/a.bmp";
+    QTest::newRow("no such circle mode") << date + QStringList{"@/a.png", "--circles", "round"} << 2 << "round";
+    QTest::newRow("negative tolerance") << date + QStringList{"@/a.png", "--tolerance", "-5"} << 2 << "-5";
     QTest::newRow("scale too large") << date + QStringList{"@/a.png", "--scale", "50"} << 2 << "50";
     QTest::newRow("no such created date") << date + QStringList{"@/a.png", "--created", "2026-2-30"} << 2
                                           << "2026-2-30";
@@ -148,7 +206,7 @@ class TestRenderCli : public QObject {
     QFETCH(QString, named);
     QTemporaryDir here;
     QVERIFY(QDir(here.path()).mkdir(QStringLiteral("taken.pdf")));
-    const Run run = eqcircle(QStringList{"render"} + args.replaceInStrings("@", here.path()));
+    const Run run = runEqcircle(QStringList{"render"} + args.replaceInStrings("@", here.path()));
     QCOMPARE(run.exitCode, status);
     QVERIFY2(run.err.startsWith("eqcircle render: ") && run.err.contains(named.replace("@", here.path())) &&
                  run.err.contains("使い方") == (status == 2),
@@ -166,7 +224,7 @@ class TestRenderCli : public QObject {
     QVERIFY2(!rendered.crashed && rendered.exitCode == 0, qPrintable(rendered.err));
     QCOMPARE(QImage(out).size(), QSize(1200, 853));
 
-    const Run window = eqcircle({}, {preload, QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+    const Run window = runEqcircle({}, {preload, QStringLiteral("QT_QPA_PLATFORM=offscreen")});
     QVERIFY(window.crashed);
   }
 
