@@ -15,7 +15,9 @@ CXXFLAGS="$sanitizers" LDFLAGS="$sanitizers" EQCIRCLE_BUILD_DIR="$asan_dir" "$ro
 
 export QT_QPA_PLATFORM=offscreen
 # Leak detection stays on: Qt leaves nothing behind that it reports in these tests.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_stack_use_after_return=1:check_initialization_order=1}"
+# One test preloads a small library into eqcircle (a process that must never make a
+# widget); the sanitizer's runtime then is not first among the libraries, which is fine.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_stack_use_after_return=1:check_initialization_order=1:verify_asan_link_order=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 cd "$asan_dir"
 ctest --output-on-failure -j"$(nproc 2>/dev/null || echo 2)"
