@@ -7,6 +7,7 @@
 #include "platform/app_icon.h"
 #include "platform/fonts.h"
 #include "render/render_cli.h"
+#include "render/render_fonts.h"
 #include "session/session.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ void renderMessageHandler(QtMsgType type, const QMessageLogContext& context, con
 int render(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   standardMessageHandler = qInstallMessageHandler(renderMessageHandler);
+  eq::useSheetFontsOnly();
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName(QStringLiteral("eqcircle"));
   // The platform plugin is loaded; everything the command reads or writes is built in
