@@ -11,14 +11,16 @@ namespace eq {
 namespace {
 
 const char kHelp[] =
-    "使い方: eqcircle [--help | --version]\n"
+    "使い方: eqcircle [--help | --version | DATAFILE]\n"
     "        eqcircle render DATAFILE --date Y-M-D [オプション] --out FILE\n"
     "\n"
     "地震サークル: 火山の噴火記録 (最大10件) と地震予測年月日から、噴火からの経過年数で\n"
     "決まる半径の地震サークルを北緯20〜50度・東経110〜160度の地図に描きます。\n"
     "引数なしで起動するとウィンドウを開きます (グラフィカルな環境が必要です)。\n"
+    "噴火データファイルを指定すると、開く前に確認してから読み込みます。\n"
     "\n"
-    "  render        画面なしで地図を描き、PNG・PDF・SVG・JSON に書き出す\n"
+    "  render        画面なしで地図を描き、PNG・PDF・SVG・JSON・GeoJSON・KML に書き出す\n"
+    "                (日付の範囲ならコマごとのファイルかアニメーション WebP)\n"
     "                (オプションの説明: eqcircle render --help)\n"
     "  -h, --help    この説明を表示して終了する\n"
     "  --version     版番号を表示して終了する\n";
