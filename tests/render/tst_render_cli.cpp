@@ -24,6 +24,10 @@ Run render(const QString& out, const QStringList& more = {}, const QStringList& 
 const QStringList kFixed{"--no-background", "--title", "試験用の地震サークル", "--created", "2026-12-6"};
 
 QJsonObject readJson(const QString& path) { return QJsonDocument::fromJson(readFile(path)).object(); }
+// An item or a crossing as "x y", to two decimals.
+QString at(const QJsonObject& o) {
+  return QStringLiteral("%1 %2").arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2);
+}
 
 // Five eruptions of 1 Jan 2024 drawn for 1 May 2024: four mean months (122.36 days) give
 // circles of 591.651 km (1774.954 map units). Rows 1 and 2 at 35 N 120 and 122 E cross each other only, at x = 9000 - 14 x
@@ -114,9 +118,8 @@ class TestRenderCli : public QObject {
     QCOMPARE(byType.value("circle+").size(), 3);  // markers
     QCOMPARE(byType.value("circle").size(), 2);   // 24 years ago: no circle for 有珠山
     const auto item = [](const QJsonObject& o) {
-      return QStringLiteral("%1 %2 %3 %4")
-          .arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2)
-          .arg(o.value("r").toDouble(), 0, 'f', 2).arg(o.value("color").toString() + o.value("text").toString());
+      return at(o) + QStringLiteral(" %1 %2").arg(o.value("r").toDouble(), 0, 'f', 2)
+                         .arg(o.value("color").toString() + o.value("text").toString());
     };
     QCOMPARE(item(byType.value("circle+")[0]), QStringLiteral("7765.26 7472.59 20.00 #ff0000"));
     QCOMPARE(item(byType.value("circle")[0]), QStringLiteral("7765.26 7472.59 685.06 #ff0000"));
@@ -134,9 +137,6 @@ class TestRenderCli : public QObject {
 
     const QJsonObject root = readJson(out);
     QCOMPARE(root.value("circleMode").toString(), QStringLiteral("classic"));
-    const auto at = [](const QJsonObject& o) {
-      return QStringLiteral("%1 %2").arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2);
-    };
     QStringList pairs, onSheet, rings;
     for (const auto& v : root.value("crossings").toArray()) {
       const QJsonObject c = v.toObject();
