@@ -1,8 +1,6 @@
-// What only the windows do: Form1 as it looks after start-up and with the help texts
-// open, against golden images; typing, ticking and 描画する through the widgets, the
-// reference window's cycle, printing into the PDF that a print job carries; and the
-// time-series window offscreen: its default dates, the slider and setDate redrawing its own
-// copy of the sheet while the main session stays untouched, exporting frames, cancelling.
+// What only the windows do: Form1 against golden images; typing, ticking and 描画する through the
+// widgets, the reference window's cycle, printing into a print job's PDF; the time-series window's
+// dates, its own copy of the sheet, exporting frames and cancelling.
 
 #include "app/form1.h"
 #include "app/picture_box.h"

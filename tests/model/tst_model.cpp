@@ -1,10 +1,7 @@
-// The program's parts below the session, against values worked out by hand: day numbers,
-// the radius law, number text read and printed; the projection and the print fit; the data
-// file in code page 932 or UTF-8, read and written; crossings of circles as drawn and on the
-// ellipsoid, their support and order, the circle outlines, and the GeoJSON and KML exports
-// read back with Qt's JSON parser and XML reader; the sheet's renderer and files (PNG against
-// Qt's reader, PDF rasterised by poppler, SVG, JSON against a hand-written dump, whole or
-// none), the PNG frame encoder and the background bitmap decoded once.
+// The parts below the session against values worked out by hand: day numbers, the radius law and
+// number text; projection and print fit; the data file in code page 932 or UTF-8; crossings, outlines
+// and map exports (read back by Qt's JSON and XML readers); the sheet's renderer and files (PDF
+// rasterised by poppler), the PNG frame encoder and the background bitmap decoded once.
 
 #include "analysis/crossings.h"
 #include "analysis/map_export.h"

@@ -1,9 +1,7 @@
-// `eqcircle` as a separate process. Without a display or with --help/--version it ends
-// before any window. `eqcircle render`: the sheet against the golden image, the JSON sheet
-// and the lines on stdout against hand-worked values, the options, the failures that end
-// with a message and no file, a run where any widget or QApplication aborts it; with
-// --from --to each frame is the sheet a single render of its date gives, the animated WebP
-// read back with libwebp's demuxer, bad ranges and patterns, a frame that cannot be written.
+// `eqcircle` as a separate process: start-up options that end before any window; `render` against
+// the golden image and hand-worked JSON and stdout lines, its options and failures, a run where any
+// widget or QApplication aborts it; with --from --to, frames equal to single renders, the animated
+// WebP read back with libwebp's demuxer, bad ranges and a frame that cannot be written.
 
 #include "common/files.h"
 #include "common/process.h"

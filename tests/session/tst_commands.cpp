@@ -1,10 +1,7 @@
-// The commands on a session with a scripted desktop, each command's questions and
-// messages included: Draw (the date check, what becomes of each row, markers and circles
-// at places worked out by hand from x = (lon - 135) * cos(lat) * 40075 / 360 * 3 + 9000,
-// y = (54 - lat) / 10 * 1111 * 3, the background flag, the frame and annotations); crossing
-// marks, true-distance circles, the crossing list and the sheet saved as a picture or map
-// data; print, clear drawing, background map, title comment, the table commands and the help
-// labels; JulianDay, PlotRadius and PlotXY; and open and save in a temporary current folder.
+// The commands on a session with a scripted desktop, questions and messages included: Draw
+// (places worked out by hand from x = (lon - 135) * cos(lat) * 40075 / 360 * 3 + 9000, y = (54 - lat)
+// / 10 * 1111 * 3), crossings and saves of the sheet, print, the table, help and background commands,
+// JulianDay, PlotRadius and PlotXY, and open and save in a temporary current folder.
 
 #include "common/files.h"
 #include "common/session_fixture.h"
