@@ -12,11 +12,13 @@ struct Run {
   QString out, err;
 };
 
-// `environment` holds NAME=VALUE settings over this process's own; the render command
-// chooses the offscreen platform itself, so QT_QPA_PLATFORM is not passed on.
-inline Run runEqcircle(const QStringList& args, const QStringList& environment = {}, const QString& folder = {}) {
+// `environment` holds NAME=VALUE settings over this process's own (or over none when not
+// `inherited`); the render command chooses the offscreen platform itself, so
+// QT_QPA_PLATFORM is not passed on.
+inline Run runEqcircle(const QStringList& args, const QStringList& environment = {}, const QString& folder = {},
+                       bool inherited = true) {
   QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  QProcessEnvironment env = inherited ? QProcessEnvironment::systemEnvironment() : QProcessEnvironment();
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
   for (const QString& setting : environment) env.insert(setting.section('=', 0, 0), setting.section('=', 1));
   process.setProcessEnvironment(env);

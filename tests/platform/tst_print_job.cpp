@@ -1,6 +1,7 @@
 // Print jobs against a real CUPS scheduler and its PDF queue "eqcircle-pdf"
 // (scripts/start_cups.sh sets both up as root); skipped where there is none.
 
+#include "common/files.h"
 #include "platform/print_job.h"
 
 #include <QtTest>
@@ -29,23 +30,19 @@ std::pair<int, QString> run(const QString& program, const QStringList& arguments
 }
 
 // Puts the queue in a state for one row and back when the row ends, whatever happened.
-class QueueInState {
- public:
-  explicit QueueInState(QueueState state) : state_(state) {
-    if (state_ == QueueState::Rejecting) ok_ = run("cupsreject", {"-r", "eqcircle test: tray open", kQueue}).first == 0;
-    if (state_ == QueueState::Stopped) ok_ = run("cupsdisable", {"-r", "eqcircle test: jammed", kQueue}).first == 0;
+struct QueueInState {
+  QStringList undo;  // the command that brings the queue back
+  bool ok = true;
+  explicit QueueInState(QueueState state) {
+    if (state == QueueState::Accepting) return;
+    const bool rejecting = state == QueueState::Rejecting;
+    ok = run(rejecting ? "cupsreject" : "cupsdisable",
+             {"-r", rejecting ? "eqcircle test: tray open" : "eqcircle test: jammed", kQueue}).first == 0;
+    undo = QStringList{rejecting ? "cupsaccept" : "cupsenable", kQueue};
   }
   ~QueueInState() {
-    if (state_ == QueueState::Rejecting) run("cupsaccept", {kQueue});
-    if (state_ == QueueState::Stopped) run("cupsenable", {kQueue});
+    if (!undo.isEmpty()) run(undo[0], undo.mid(1));
   }
-  QueueInState(const QueueInState&) = delete;
-  QueueInState& operator=(const QueueInState&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  QueueState state_;
-  bool ok_ = true;
 };
 
 // A one-page landscape A4 PDF with nothing on it, its cross-reference table counted here.
@@ -65,11 +62,8 @@ QByteArray blankPdf() {
 // Where cups-pdf puts the jobs of this user: its "Out" setting.
 QString pdfFolder() {
   QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
-  QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-  if (conf.open(QIODevice::ReadOnly)) {
-    for (const QByteArray& line : conf.readAll().split('\n')) {
-      if (line.startsWith("Out ")) out = QString::fromUtf8(line.mid(4).trimmed());
-    }
+  for (const QByteArray& line : eq::test::readFile(QStringLiteral("/etc/cups/cups-pdf.conf")).split('\n')) {
+    if (line.startsWith("Out ")) out = QString::fromUtf8(line.mid(4).trimmed());
   }
   const passwd* user = ::getpwuid(::geteuid());
   if (!user) return QString();
@@ -122,10 +116,7 @@ class TestPrintJob : public QObject {
     if (run("lpstat", {"-p", kQueue}).first != 0) {
       QSKIP("no CUPS scheduler with the queue eqcircle-pdf here (scripts/start_cups.sh sets them up as root)");
     }
-    QVERIFY(dir_.isValid());
-    pdfPath_ = dir_.filePath("sheet.pdf");
-    QFile pdf(pdfPath_);
-    QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(blankPdf()) > 0);
+    pdfPath_ = eq::test::writeFile(dir_.filePath("sheet.pdf"), blankPdf());
   }
 
   void submit_data() {
@@ -146,7 +137,7 @@ class TestPrintJob : public QObject {
     QFETCH(QueueState, state);
     QFETCH(QString, error);
     const QueueInState queueState(state);
-    QVERIFY(queueState.ok());
+    QVERIFY(queueState.ok);
     const PdfWatch watch(pdfFolder());
     const auto jobsBefore = run("lpstat", {"-o", kQueue}).second.count('\n');
 
@@ -161,10 +152,8 @@ class TestPrintJob : public QObject {
     QVERIFY(result.jobId > 0);
     const QString printed = watch.wait(result.jobId);
     QVERIFY2(!printed.isEmpty(), qPrintable("no PDF of job " + QString::number(result.jobId) + " in " + pdfFolder()));
-    QFile file(printed);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.read(5) == "%PDF-");
-    file.remove();
+    QVERIFY(eq::test::readFile(printed).startsWith("%PDF-"));
+    QFile::remove(printed);
   }
 
   void defaultQueueAsLpstatSays() {

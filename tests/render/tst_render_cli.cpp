@@ -1,11 +1,13 @@
-// `eqcircle render` as a separate process: the sheet against the golden image, the JSON
-// sheet and the lines on stdout against hand-worked values, the options, the failures that
-// end with a message and no file, and a run where any widget or QApplication aborts it.
+// `eqcircle` as a separate process: start-up options that end before any window; `render` against
+// the golden image and hand-worked JSON and stdout lines, its options and failures, a run where any
+// widget or QApplication aborts it; with --from --to, frames equal to single renders, the animated
+// WebP read back with libwebp's demuxer, bad ranges and a frame that cannot be written.
 
 #include "common/files.h"
 #include "common/process.h"
 
 #include <QtTest>
+#include <webp/demux.h>
 
 using namespace eq::test;
 
@@ -20,6 +22,10 @@ Run render(const QString& out, const QStringList& more = {}, const QStringList& 
 const QStringList kFixed{"--no-background", "--title", "試験用の地震サークル", "--created", "2026-12-6"};
 
 QJsonObject readJson(const QString& path) { return QJsonDocument::fromJson(readFile(path)).object(); }
+// An item or a crossing as "x y", to two decimals.
+QString at(const QJsonObject& o) {
+  return QStringLiteral("%1 %2").arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2);
+}
 
 // Five eruptions of 1 Jan 2024 drawn for 1 May 2024: four mean months (122.36 days) give
 // circles of 591.651 km (1774.954 map units). Rows 1 and 2 at 35 N 120 and 122 E cross each other only, at x = 9000 - 14 x
@@ -29,6 +35,40 @@ QJsonObject readJson(const QString& path) { return QJsonDocument::fromJson(readF
 const QByteArray kCrossingData =
     "\xEF\xBB\xBF" "1,\"a\tb\nc\\d\",2024,1,1,35,120\r\n2,\"b\",2024,1,1,35,122\r\n3,\"c\",2024,1,1,54,134\r\n"
     "4,\"d\",2024,1,1,54,135\r\n5,\"e\",2024,1,1,54,136\r\n";
+
+const QString kData = QStringLiteral(EQ_SOURCE_DIR "/examples/recent.txt");
+
+Run renderSeries(const QStringList& args, const QString& folder = {}) {
+  return runEqcircle(QStringList{QStringLiteral("render"), kData} + args, {}, folder);
+}
+
+QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
+
+struct Animation {
+  int frames = 0, width = 0, height = 0, loops = -1;
+  QList<int> durations;
+};
+
+Animation readWebp(const QString& path) {
+  const QByteArray bytes = readFile(path);
+  WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
+  Animation a;
+  WebPDemuxer* demux = WebPDemux(&data);
+  if (!demux) return a;
+  a.frames = static_cast<int>(WebPDemuxGetI(demux, WEBP_FF_FRAME_COUNT));
+  a.width = static_cast<int>(WebPDemuxGetI(demux, WEBP_FF_CANVAS_WIDTH));
+  a.height = static_cast<int>(WebPDemuxGetI(demux, WEBP_FF_CANVAS_HEIGHT));
+  a.loops = static_cast<int>(WebPDemuxGetI(demux, WEBP_FF_LOOP_COUNT));
+  WebPIterator it;
+  if (WebPDemuxGetFrame(demux, 1, &it)) {
+    do {
+      a.durations << it.duration;
+    } while (WebPDemuxNextFrame(&it));
+    WebPDemuxReleaseIterator(&it);
+  }
+  WebPDemuxDelete(demux);
+  return a;
+}
 
 }  // namespace
 
@@ -76,9 +116,8 @@ class TestRenderCli : public QObject {
     QCOMPARE(byType.value("circle+").size(), 3);  // markers
     QCOMPARE(byType.value("circle").size(), 2);   // 24 years ago: no circle for 有珠山
     const auto item = [](const QJsonObject& o) {
-      return QStringLiteral("%1 %2 %3 %4")
-          .arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2)
-          .arg(o.value("r").toDouble(), 0, 'f', 2).arg(o.value("color").toString() + o.value("text").toString());
+      return at(o) + QStringLiteral(" %1 %2").arg(o.value("r").toDouble(), 0, 'f', 2)
+                         .arg(o.value("color").toString() + o.value("text").toString());
     };
     QCOMPARE(item(byType.value("circle+")[0]), QStringLiteral("7765.26 7472.59 20.00 #ff0000"));
     QCOMPARE(item(byType.value("circle")[0]), QStringLiteral("7765.26 7472.59 685.06 #ff0000"));
@@ -92,16 +131,10 @@ class TestRenderCli : public QObject {
     const QString out = dir.filePath(QStringLiteral("crossings.json"));
     const Run run = runEqcircle({"render", data, "--date", "2024-5-1", "--crossings", "--out", out});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QStringList lines = run.out.split('\n');
-    QCOMPARE(lines.takeLast(), QString());
-    QCOMPARE(lines.size(), 10);
-    QCOMPARE(lines[0], QStringLiteral("1\ta\\tb\\nc\\\\d\tdrawn\t591.65"));
+    QCOMPARE(run.out.section('\n', 0, 0), QStringLiteral("1\ta\\tb\\nc\\\\d\tdrawn\t591.65"));
 
     const QJsonObject root = readJson(out);
     QCOMPARE(root.value("circleMode").toString(), QStringLiteral("classic"));
-    const auto at = [](const QJsonObject& o) {
-      return QStringLiteral("%1 %2").arg(o.value("x").toDouble(), 0, 'f', 2).arg(o.value("y").toDouble(), 0, 'f', 2);
-    };
     QStringList pairs, onSheet, rings;
     for (const auto& v : root.value("crossings").toArray()) {
       const QJsonObject c = v.toObject();
@@ -137,7 +170,6 @@ class TestRenderCli : public QObject {
     QFETCH(QString, starts);
     const Run run = render(dir.filePath(out), options);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(run.out.count('\n'), 10);
     const QByteArray bytes = readFile(dir.filePath(out));
     QVERIFY2(bytes.startsWith(starts.toUtf8()), bytes.left(80).constData());
     if (!out.endsWith(".json")) return;
@@ -226,6 +258,162 @@ class TestRenderCli : public QObject {
 
     const Run window = runEqcircle({}, {preload, QStringLiteral("QT_QPA_PLATFORM=offscreen")});
     QVERIFY(window.crashed);
+  }
+
+  void framesAreSingleRenders_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("names");
+    // 30 December 2024 every 2 days up to 3 January 2025: across the year's end.
+    QTest::newRow("png by date") << "sheet-{date}.png" << QStringList()
+                                 << QStringList{"sheet-2024-12-30.png", "sheet-2025-01-01.png", "sheet-2025-01-03.png"};
+    QTest::newRow("json by number") << "{n}.json" << QStringList{"--title", "試験"}
+                                    << QStringList{"0001.json", "0002.json", "0003.json"};
+    QTest::newRow("png without background, scaled") << "{n}.png" << QStringList{"--no-background", "--scale", "0.5"}
+                                                    << QStringList{"0001.png", "0002.png", "0003.png"};
+  }
+
+  void framesAreSingleRenders() {
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, names);
+    QTemporaryDir folder;
+    const QStringList fixed = options + QStringList{"--created", "2026-12-6"};
+    const Run run = renderSeries(fixed + QStringList{"--from", "2024-12-30", "--to", "2025-1-4", "--step", "2", "--out",
+                                               folder.filePath(pattern)});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(filesIn(folder.path()), names);
+
+    const QStringList dates = {"2024-12-30", "2025-1-1", "2025-1-3"};
+    const QStringList isoDates = {"2024-12-30", "2025-01-01", "2025-01-03"};
+    QStringList lines;
+    for (int i = 0; i < 3; ++i) lines << isoDates[i] + '\t' + folder.filePath(names[i]);
+    QCOMPARE(run.out, lines.join('\n') + '\n');
+
+    for (int i = 0; i < 3; ++i) {
+      const QString single = folder.filePath(QStringLiteral("single.") + QFileInfo(names[i]).suffix());
+      const Run one = renderSeries(fixed + QStringList{"--date", dates[i], "--out", single});
+      QVERIFY2(one.exitCode == 0, qPrintable(one.err));
+      const QString frame = folder.filePath(names[i]);
+      if (frame.endsWith(QLatin1String(".json"))) {
+        QCOMPARE(readFile(frame), readFile(single));
+      } else {
+        const QImage expected = QImage(single).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!expected.isNull());
+        QCOMPARE(QImage(frame).convertToFormat(QImage::Format_RGB32), expected);
+      }
+    }
+  }
+
+  void animation_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("duration");
+    QTest::newRow("default rate") << QStringList() << QSize(1200, 853) << 100;
+    QTest::newRow("4 a second, half size") << QStringList{"--fps", "4", "--scale", "0.5"} << QSize(600, 427) << 250;
+  }
+
+  void animation() {
+    QFETCH(QStringList, options);
+    QFETCH(QSize, size);
+    QFETCH(int, duration);
+    QTemporaryDir folder;
+    const QString out = folder.filePath(QStringLiteral("sheets.webp"));
+    // 28 February to 3 March 2024: a leap day among the five frames.
+    const Run run = renderSeries(options + QStringList{"--from", "2024-2-28", "--to", "2024-3-3", "--out", out});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.count(QStringLiteral("\t") + out + '\n'), 5);
+    QVERIFY(run.out.startsWith(QLatin1String("2024-02-28\t")));
+    QVERIFY(run.out.contains(QLatin1String("2024-02-29\t")));
+    QCOMPARE(filesIn(folder.path()), QStringList{"sheets.webp"});
+    const Animation a = readWebp(out);
+    QCOMPARE(a.frames, 5);
+    QCOMPARE(QSize(a.width, a.height), size);
+    QCOMPARE(a.loops, 0);  // for ever
+    QCOMPARE(a.durations, QList<int>(5, duration));
+  }
+
+  void badArguments_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const auto range = [](const QString& from, const QString& to) { return QStringList{"--from", from, "--to", to}; };
+    QTest::newRow("to before from") << range("2025-1-2", "2025-1-1") + QStringList{"--out", "{n}.png"} << "より前";
+    QTest::newRow("step 0") << range("2025-1-1", "2025-1-9") + QStringList{"--step", "0", "--out", "{n}.png"}
+                            << "--step";
+    // 1 January 1800 to 1 January 2100 is 109,574 days.
+    QTest::newRow("too many frames") << range("1800-1-1", "2100-1-1") + QStringList{"--out", "{n}.png"} << "100000";
+    QTest::newRow("no placeholder") << range("2025-1-1", "2025-1-2") + QStringList{"--out", "x.png"} << "{date}";
+    QTest::newRow("with --date") << range("2025-1-1", "2025-1-2") + QStringList{"--date", "2025-1-1", "--out", "{n}.png"}
+                                 << "--date";
+    QTest::newRow("no --to") << QStringList{"--from", "2025-1-1", "--out", "{n}.png"} << "--to";
+    QTest::newRow("not a calendar date") << range("2025-2-30", "2025-3-2") + QStringList{"--out", "{n}.png"} << "--from";
+    QTest::newRow("placeholder in webp") << range("2025-1-1", "2025-1-2") + QStringList{"--out", "{n}.webp"} << "WebP";
+    QTest::newRow("fps for png") << range("2025-1-1", "2025-1-2") + QStringList{"--fps", "5", "--out", "{n}.png"}
+                                 << "--fps";
+    QTest::newRow("fps 0") << range("2025-1-1", "2025-1-2") + QStringList{"--fps", "0", "--out", "a.webp"} << "--fps";
+    QTest::newRow("step without range") << QStringList{"--date", "2025-1-1", "--step", "2", "--out", "a.png"}
+                                        << "--step";
+  }
+
+  void badArguments() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    const Run run = renderSeries(args, folder.path());
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.section('\n', 0, 0).contains(message), qPrintable(run.err));
+    QCOMPARE(filesIn(folder.path()), QStringList());
+  }
+
+  // The second of three frames goes to a folder that is not there: the first stays
+  // complete, nothing else is written, and the command fails with the path.
+  void failedFrame() {
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("2025-01-01")));
+    const QString pattern = folder.filePath(QStringLiteral("{date}/sheet.png"));
+    const Run run = renderSeries({"--from", "2025-1-1", "--to", "2025-1-3", "--out", pattern});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(folder.filePath(QStringLiteral("2025-01-02/sheet.png"))), qPrintable(run.err));
+    QCOMPARE(run.out, "2025-01-01\t" + folder.filePath(QStringLiteral("2025-01-01/sheet.png")) + '\n');
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"2025-01-01"});
+    QCOMPARE(filesIn(folder.filePath(QStringLiteral("2025-01-01"))), QStringList{"sheet.png"});
+    QCOMPARE(QImage(folder.filePath(QStringLiteral("2025-01-01/sheet.png"))).size(), QSize(1200, 853));
+  }
+
+  void endsBeforeTheWindow_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("env");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("out");  // texts stdout must hold; none: empty
+    QTest::addColumn<QStringList>("err");  // the same for stderr
+
+    const QStringList refusal{"ウィンドウを開けません", "グラフィカルな環境", "eqcircle render"};
+    QTest::newRow("no display") << QStringList() << QStringList() << 1 << QStringList() << refusal;
+    QTest::newRow("empty DISPLAY") << QStringList() << QStringList{"DISPLAY="} << 1 << QStringList() << refusal;
+    QTest::newRow("xcb without DISPLAY") << QStringList() << QStringList{"QT_QPA_PLATFORM=xcb"} << 1 << QStringList()
+                                         << refusal;
+    QTest::newRow("--help") << QStringList{"--help"} << QStringList() << 0
+                            << QStringList{"使い方: eqcircle", "render --help"} << QStringList();
+    QTest::newRow("-h after another option") << QStringList{"-reverse", "-h"} << QStringList() << 0
+                                             << QStringList{"使い方: eqcircle"} << QStringList();
+    QTest::newRow("--version") << QStringList{"--version"} << QStringList() << 0
+                               << QStringList{QStringLiteral("eqcircle " EQ_PROJECT_VERSION "\n")} << QStringList();
+    QTest::newRow("render has its own help") << QStringList{"render", "--help"} << QStringList() << 0
+                                             << QStringList{"使い方: eqcircle render DATAFILE"} << QStringList();
+  }
+
+  void endsBeforeTheWindow() {
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, env);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, out);
+    QFETCH(QStringList, err);
+    const Run run = runEqcircle(args, env, {}, false);  // nothing inherited, no display
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out.isEmpty(), out.isEmpty());
+    QCOMPARE(run.err.isEmpty(), err.isEmpty());
+    for (const QString& text : out) QVERIFY2(run.out.contains(text), qPrintable(run.out));
+    for (const QString& text : err) QVERIFY2(run.err.contains(text), qPrintable(run.err));
   }
 
  private:
