@@ -8,8 +8,8 @@ set(eq_packaging_bin ${PROJECT_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${eq_packaging_bin})
 
 # --help, --version and the display check run before the application object exists.
-target_sources(eqcircle PRIVATE ${PROJECT_SOURCE_DIR}/src/app/startup_options.cpp)
-target_compile_definitions(eqcircle PRIVATE EQCIRCLE_VERSION="${PROJECT_VERSION}")
+target_sources(eqcircle-window PRIVATE ${PROJECT_SOURCE_DIR}/src/app/startup_options.cpp)
+target_compile_definitions(eqcircle-window PRIVATE EQCIRCLE_VERSION="${PROJECT_VERSION}")
 
 # The 256 px icon is rendered from the scalable one, so the two never disagree.
 add_executable(make_app_icon ${eq_packaging_src}/make_app_icon.cpp)

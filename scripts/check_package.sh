@@ -23,6 +23,8 @@ debs=(eqcircle_*.deb)
 deb="$build_dir/${debs[0]}"
 
 expected='usr/bin/eqcircle
+usr/lib/eqcircle/eqcircle-render
+usr/lib/eqcircle/eqcircle-window
 usr/share/applications/eqcircle.desktop
 usr/share/doc/eqcircle/changelog.gz
 usr/share/doc/eqcircle/copyright

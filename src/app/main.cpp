@@ -1,5 +1,5 @@
-// 地震サークル: the main window by default; `eqcircle render ...` renders a sheet
-// without a display, with no widget and no QApplication at all.
+// eqcircle-window, the program behind `eqcircle`: 地震サークル's main window. The
+// launcher `eqcircle` starts it, or eqcircle-render for `eqcircle render ...`.
 
 #include "app/form1.h"
 #include "app/startup_options.h"
@@ -7,58 +7,22 @@
 #include "platform/app_icon.h"
 #include "platform/fonts.h"
 #include "render/render_cli.h"
-#include "render/render_fonts.h"
 #include "session/session.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// Rendering for scripts: Qt's remarks about the session it runs in (no runtime
-// folder on a server, say) are not the command's business; its own messages and
-// real problems still reach stderr.
-QtMessageHandler standardMessageHandler = nullptr;
-
-void renderMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:"))) return;
-  if (standardMessageHandler) {
-    standardMessageHandler(type, context, message);
-  } else {
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-  }
-}
-
-int render(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  standardMessageHandler = qInstallMessageHandler(renderMessageHandler);
-  eq::useSheetFontsOnly();
-  QGuiApplication app(argc, argv);
-  QGuiApplication::setApplicationName(QStringLiteral("eqcircle"));
-  // The platform plugin is loaded; everything the command reads or writes is built in
-  // (BMP, PDF) or linked (PNG, SVG, WebP), so no other plugin need be looked for.
-  QCoreApplication::setLibraryPaths({});
-  eq::installJapaneseFontSubstitutes();
-  const int status = eq::runRenderCommand(argc, argv);
-  // The output is committed and the lines are printed: tearing down fonts and the
-  // platform plugin would only cost time.
-  std::fflush(stdout);
-  std::fflush(stderr);
-  std::_Exit(status);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (const std::optional<int> status = eq::handleStartupOptions(argc, argv)) return *status;
-  if (eq::isRenderCommand(argc, argv)) return render(argc, argv);
+  if (eq::isRenderCommand(argc, argv)) {
+    std::fputs("eqcircle-window: 画面なしで描くときは eqcircle render を使ってください。\n", stderr);
+    return 2;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("eqcircle"));

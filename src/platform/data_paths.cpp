@@ -14,6 +14,8 @@ QString backgroundMapPath(const QString& programDir) {
   const QString candidates[] = {
       dir.filePath(name),
       QDir::cleanPath(dir.filePath(QStringLiteral("../share/eqcircle/") + name)),
+      // The programs behind the launcher live in <prefix>/lib/eqcircle.
+      QDir::cleanPath(dir.filePath(QStringLiteral("../../share/eqcircle/") + name)),
   };
   for (const QString& candidate : candidates) {
     if (QFileInfo(candidate).isFile()) return candidate;

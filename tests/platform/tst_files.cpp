@@ -79,6 +79,8 @@ class TestFiles : public QObject {
     QTest::newRow("both: beside first") << QStringList{installed, beside} << beside;
     QTest::newRow("neither: beside named") << QStringList() << beside;
     QTest::newRow("a folder of that name") << QStringList{beside + '/', installed} << installed;
+    // The programs behind the launcher, in <prefix>/lib/eqcircle.
+    QTest::newRow("installed, from lib/eqcircle") << QStringList{"usr/lib/eqcircle/", installed} << installed;
   }
   // Beside the program first (a build tree), then in <prefix>/share/eqcircle (installed).
   void backgroundMap() {
@@ -91,7 +93,8 @@ class TestFiles : public QObject {
       QVERIFY(dir.mkpath(entry.endsWith('/') ? entry : QFileInfo(entry).path()));
       if (!entry.endsWith('/')) writeFile(dir.filePath(entry), {});
     }
-    QCOMPARE(eq::backgroundMapPath(dir.filePath(QStringLiteral("usr/bin"))), dir.filePath(expected));
+    const QString program = present.value(0).startsWith(QStringLiteral("usr/lib/")) ? "usr/lib/eqcircle" : "usr/bin";
+    QCOMPARE(eq::backgroundMapPath(dir.filePath(program)), dir.filePath(expected));
   }
 
   // The compiled-in drawing at any size: transparent outside its rounded card, pale sea
