@@ -4,6 +4,7 @@
 #include "platform/data_paths.h"
 #include "session/analysis_commands.h"
 #include "session/messages.h"
+#include "session/row_arrays.h"
 #include "session/session.h"
 #include "session/sheet_frame.h"
 #include "session/table_commands.h"
@@ -110,13 +111,12 @@ bool DrawCommand::readPredictionDate() {
 // element as it was; each field is converted on its own.
 void DrawCommand::readRows() {
   Session& f = session_;
-  std::array<float, kRowArraySize>* const fields[] = {&f.EruptionYear, &f.EruptionMonth, &f.EruptionDay,
-                                                      &f.VolcanoLatitude, &f.VolcanoLongitude};
+  const auto fields = rowNumberArrays(f);
   f.RowBaseIndex = 1;
   for (int i = 1; i <= kRowCount; ++i) {
     f.VolcanoName[i] = f.text(f.RowBaseIndex);
-    for (int k = 0; k < 5; ++k) {
-      if (const auto value = strictSingle(utf8(f.text(f.RowBaseIndex + 1 + k)))) {
+    for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
+      if (const auto value = strictSingle(utf8(f.text(f.RowBaseIndex + 1 + static_cast<int>(k))))) {
         (*fields[k])[i] = *value;
       }
     }
