@@ -1,16 +1,18 @@
 // The files of the platform layer: where the background map is found, the window icon,
 // reading only regular files (nothing makes the reader wait), and writing a file whole
-// or not at all on disks that fail in the ways they do.
+// or not at all on disks that fail in the ways they do; helper threads.
 
 #include "common/files.h"
 #include "platform/app_icon.h"
 #include "platform/data_paths.h"
+#include "platform/helper_thread.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file.h"
 
 #include <QtTest>
 #include <cerrno>
 #include <cstring>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -195,6 +197,35 @@ class TestFiles : public QObject {
     if (hasOld) QCOMPARE(readFile(path), reason.isEmpty() ? data : old);
     struct stat status {};
     if (place == Place::Fifo) QVERIFY(::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+  }
+
+  // A helper starts on another processor but is not left tied to it: once running it
+  // may use every processor its creator may, and with only one it runs there.
+  void helperThreads_data() {
+    QTest::addColumn<bool>("oneProcessor");
+    QTest::newRow("every processor") << false;
+    QTest::newRow("only the creator's processor") << true;
+  }
+  void helperThreads() {
+    QFETCH(bool, oneProcessor);
+    cpu_set_t before;
+    QCOMPARE(sched_getaffinity(0, sizeof before, &before), 0);
+    cpu_set_t allowed = before;
+    if (oneProcessor) {
+      CPU_ZERO(&allowed);
+      CPU_SET(sched_getcpu(), &allowed);
+      QCOMPARE(sched_setaffinity(0, sizeof allowed, &allowed), 0);
+    }
+    cpu_set_t seen;
+    CPU_ZERO(&seen);
+    bool ran = false;
+    HelperThread helper([&] {
+      ran = sched_getaffinity(0, sizeof seen, &seen) == 0;
+    });
+    helper.join();
+    sched_setaffinity(0, sizeof before, &before);
+    QVERIFY(ran);
+    QVERIFY(CPU_EQUAL(&seen, &allowed));
   }
 };
 

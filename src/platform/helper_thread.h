@@ -1,0 +1,31 @@
+#pragma once
+// A thread for a few milliseconds of work beside the caller's. Linux puts a new thread
+// on its creator's processor and moves it to an idle one only when it next balances
+// the load, on a virtual machine up to 4 ms later: longer than the work itself, which
+// then waits while the creator runs. A helper is therefore started on another
+// processor the process may use, and at once lets itself be moved anywhere again.
+
+#include <functional>
+#include <memory>
+
+namespace eq {
+
+class HelperThread {
+ public:
+  HelperThread();
+  // Starts `work`; throws std::system_error when no thread can be had, like std::thread.
+  explicit HelperThread(std::function<void()> work);
+  HelperThread(HelperThread&& other) noexcept;
+  HelperThread& operator=(HelperThread&& other) noexcept;
+  ~HelperThread();  // joins
+
+  bool joinable() const { return state_ != nullptr; }
+  void join();
+
+ private:
+  struct State;
+  static void* run(void* state);
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace eq
