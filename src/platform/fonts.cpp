@@ -1,11 +1,25 @@
 #include "platform/fonts.h"
 
+#include "platform/helper_thread.h"
+
 #include <QStringList>
+#include <mutex>
+#include <system_error>
 
 namespace eq {
 namespace {
 const QString kMsPGothic = QStringLiteral("ＭＳ Ｐゴシック");
 const QString kMsUiGothic = QStringLiteral("MS UI Gothic");
+
+struct FontSetUp {
+  std::mutex mutex;
+  HelperThread thread;
+};
+
+FontSetUp& fontSetUp() {
+  static FontSetUp state;
+  return state;
+}
 
 QStringList fallbacks() {
   return {QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック"),
@@ -33,7 +47,24 @@ QFont uiFont() {
   return font;
 }
 
+void setUpFontsMeanwhile(const std::function<void()>& setUp) {
+  FontSetUp& state = fontSetUp();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  try {
+    state.thread = HelperThread(setUp);
+  } catch (const std::system_error&) {
+    setUp();
+  }
+}
+
+void waitForFontSetUp() {
+  FontSetUp& state = fontSetUp();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.thread.join();
+}
+
 QFont sheetFont(int pixelSize) {
+  waitForFontSetUp();
   QFont font;
   font.setFamilies(QStringList{kMsUiGothic} + fallbacks());
   font.setPixelSize(pixelSize > 0 ? pixelSize : 1);

@@ -4,6 +4,7 @@
 // (IPA Pゴシック on Debian), then to the default.
 
 #include <QFont>
+#include <functional>
 
 namespace eq {
 
@@ -15,6 +16,14 @@ QFont pGothicFont(double pointSize, bool bold = false);
 
 // The window's default user-interface font (MS UI Gothic, 9 pt, or its fallback).
 QFont uiFont();
+
+// A process may set up its font configuration on another thread while it starts (the
+// render program does): `setUp` runs there from now on, and every font made here
+// waits for it first.
+void setUpFontsMeanwhile(const std::function<void()>& setUp);
+
+// Waits for that set-up, if there is one still running.
+void waitForFontSetUp();
 
 // The drawing surface's text font, at a pixel size (its height is 180 map units on the sheet).
 QFont sheetFont(int pixelSize);

@@ -30,7 +30,9 @@ void renderMessageHandler(QtMsgType type, const QMessageLogContext& context, con
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   standardMessageHandler = qInstallMessageHandler(renderMessageHandler);
-  eq::useSheetFontsOnly();
+  // fontconfig reads its rules and caches (a few milliseconds) on another processor
+  // while Qt starts and the sheet is drawn: nothing needs a font before it is painted.
+  eq::setUpFontsMeanwhile(eq::useSheetFontsOnly);
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName(QStringLiteral("eqcircle"));
   // The platform plugin is loaded; everything the command reads or writes is built in

@@ -1,6 +1,7 @@
 #include "sheet/sheet_export.h"
 
 #include "map/json_text.h"
+#include "platform/fonts.h"
 #include "platform/safe_file.h"
 #include "sheet/png_writer.h"
 #include "sheet/sheet_renderer.h"
@@ -111,6 +112,7 @@ struct ItemWriter {
 };
 
 bool writePdf(const Sheet& sheet, QIODevice& device) {
+  waitForFontSetUp();  // the PDF engine looks at fonts of its own
   QPdfWriter writer(&device);
   writer.setCreator(QStringLiteral("地震サークル"));
   writer.setTitle(QStringLiteral("地震サークル"));
@@ -128,6 +130,7 @@ bool writePdf(const Sheet& sheet, QIODevice& device) {
 }
 
 bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
+  waitForFontSetUp();  // likewise the SVG generator
   const QSizeF size(Sheet::kWidth / kMapUnitsPerScreenPixel * scale, Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
   QSvgGenerator generator;
   generator.setOutputDevice(&device);

@@ -1,6 +1,7 @@
 #include "sheet/sheet_renderer.h"
 
 #include "platform/fonts.h"
+#include "platform/helper_thread.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -8,10 +9,15 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <vector>
 
 namespace eq {
 namespace {
+
+int textPixelSize(double painterUnitsPerMapUnit) {
+  return std::max(1, static_cast<int>(std::lround(kSheetTextHeight * painterUnitsPerMapUnit)));
+}
 
 // Looking a font up is the costly part of drawing text; the sheet uses one face at
 // one size per output, so keep each size once found.
@@ -45,6 +51,25 @@ const QImage& backgroundFor(const QPainter& painter, const QImage& background, c
     key = background.cacheKey();
   }
   return converted;
+}
+
+// Draws the sheet's texts once on a scrap of image, each at its own fraction of a
+// pixel, so that this thread's font engine has made their glyphs before the sheet
+// is painted.
+void makeGlyphs(const Sheet& sheet, double perMapUnit) {
+  const QFont& font = cachedSheetFont(textPixelSize(perMapUnit));
+  QImage scrap(64, 2 * std::max(1, font.pixelSize()) + 2, QImage::Format_RGB32);
+  QPainter painter(&scrap);
+  painter.setFont(font);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  const double ascent = QFontMetricsF(font, &scrap).ascent();
+  for (const SheetItem& item : sheet.items()) {
+    const auto* text = std::get_if<SheetText>(&item);
+    if (!text || text->text.isEmpty()) continue;
+    const double x = text->x * perMapUnit;
+    const double y = text->y * perMapUnit;
+    painter.drawText(QPointF(x - std::floor(x), y - std::floor(y) + ascent), text->text);
+  }
 }
 
 class ItemPainter {
@@ -151,8 +176,7 @@ class ItemPainter {
 
   void useTextFont() {
     if (fontSet_) return;
-    const int pixelSize = std::max(1, static_cast<int>(std::lround(kSheetTextHeight * sy_)));
-    const QFont& font = cachedSheetFont(pixelSize);
+    const QFont& font = cachedSheetFont(textPixelSize(sy_));
     p_.setFont(font);
     p_.setRenderHint(QPainter::TextAntialiasing, true);
     ascent_ = QFontMetricsF(font, p_.device()).ascent();
@@ -169,13 +193,12 @@ class ItemPainter {
   double ascent_ = 0;
 };
 
-}  // namespace
-
-void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
+// `groundDone`: the target already shows the white ground and the background bitmap.
+void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target, bool groundDone) {
   painter.save();
   painter.setClipRect(target, Qt::IntersectClip);
-  painter.fillRect(target, Qt::white);
-  if (!sheet.background().isNull()) {
+  if (!groundDone) painter.fillRect(target, Qt::white);
+  if (!groundDone && !sheet.background().isNull()) {
     // Unscaled on screen: one bitmap pixel covers 15 map units.
     const double sx = target.width() / Sheet::kWidth;
     const double sy = target.height() / Sheet::kHeight;
@@ -186,6 +209,12 @@ void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
   }
   ItemPainter(painter, target).paint(sheet.items());
   painter.restore();
+}
+
+}  // namespace
+
+void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
+  paintSheet(painter, sheet, target, false);
 }
 
 QImage renderSheetImage(const Sheet& sheet, double scale) {
@@ -203,12 +232,34 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
     return false;
   }
   const QSize size(static_cast<int>(width), static_cast<int>(height));
-  if (image.size() != size || image.format() != QImage::Format_RGB32) image = QImage(size, QImage::Format_RGB32);
+  const bool fresh = image.size() != size || image.format() != QImage::Format_RGB32;
+  // A bitmap of the image's size at scale 1 covers every pixel one to one, so a new
+  // image can start as the bitmap's pixels: what painting the white ground and then
+  // the bitmap gives, without a second image's worth of memory and two passes.
+  const QImage& background = sheet.background();
+  const bool groundDone = fresh && scale == 1.0 && background.size() == size && !background.hasAlphaChannel();
+  if (groundDone) {
+    // The ground is made on another processor while this one makes the glyphs of the
+    // sheet's texts: font engines belong to the thread that paints with them.
+    QImage ground;
+    const auto makeGround = [&] { ground = background.convertToFormat(QImage::Format_RGB32); };
+    HelperThread helper;
+    try {
+      helper = HelperThread(makeGround);
+    } catch (const std::system_error&) {
+      makeGround();
+    }
+    makeGlyphs(sheet, scale / kMapUnitsPerScreenPixel);
+    helper.join();
+    image = std::move(ground);
+  } else if (fresh) {
+    image = QImage(size, QImage::Format_RGB32);
+  }
   if (image.isNull()) return false;
-  image.fill(Qt::white);
+  if (!groundDone) image.fill(Qt::white);
   QPainter painter(&image);
   const double perMapUnit = scale / kMapUnitsPerScreenPixel;
-  paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit));
+  paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit), groundDone);
   return true;
 }
 
