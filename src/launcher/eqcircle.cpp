@@ -10,23 +10,28 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 int main(int argc, char** argv) {
   const bool render = argc >= 2 && std::strcmp(argv[1], "render") == 0;
   const char* program = render ? "eqcircle-render" : "eqcircle-window";
 
-  char self[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string folder = ".";
+  // The folder this program lives in ("." when the system does not say).
+  char folder[PATH_MAX] = ".";
+  const ssize_t length = readlink("/proc/self/exe", folder, sizeof folder - 1);
   if (length > 0) {
-    self[length] = '\0';
-    folder = self;
-    folder.erase(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
+    folder[length] = '\0';
+    char* slash = std::strrchr(folder, '/');
+    if (slash && slash != folder) *slash = '\0';
+    else if (slash) slash[1] = '\0';
+  } else {
+    std::strcpy(folder, ".");
   }
   int reason = ENOENT;
-  for (const std::string& place : {folder + "/" + program, folder + "/../lib/eqcircle/" + program}) {
-    execv(place.c_str(), argv);  // returns only when it failed
+  static const char* const kPlaces[] = {"%s/%s", "%s/../lib/eqcircle/%s"};
+  for (const char* pattern : kPlaces) {
+    char place[PATH_MAX + 64];
+    if (std::snprintf(place, sizeof place, pattern, folder, program) >= static_cast<int>(sizeof place)) continue;
+    execv(place, argv);  // returns only when it failed
     if (errno != ENOENT) reason = errno;
   }
   std::fprintf(stderr, "eqcircle: %s を起動できません (%s)。インストールを確かめてください。\n", program,
