@@ -3,7 +3,7 @@
 # against a general mapping tool (GMT) drawing a comparable map: the same region in a
 # sinusoidal projection about 135 deg E, filled land with coast lines, a 10-degree
 # graticule with labels, and six red circles, as a PNG of about the same size.
-# Medians of N runs each (default 15), and their ratio. GMT comes from Debian
+# Medians of N runs each (default 15, taken in turns), and their ratio. GMT comes from Debian
 # (packages gmt and gmt-gshhg-low); the script installs them when it runs as root.
 #   bench/compare_mapping_tool.sh [BUILD_DIR] [N]
 set -euo pipefail
@@ -34,16 +34,18 @@ cat >"$work/circles.txt" <<'DATA'
 130.22 30.44 243.36
 DATA
 
-median_ms() {  # runs "$@" N times, prints the median wall time in ms
-  local times=()
-  for ((i = 0; i < runs; i++)); do
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+elapsed_us() {  # runs "$@" once, prints its wall time in microseconds
+  # Timed with bash's own clock ($EPOCHREALTIME in microseconds, whatever the locale's
+  # decimal sign): a `date` process on either side would add its own start-up.
+  local start end
+  start=${EPOCHREALTIME//[!0-9]/}
+  "$@" >/dev/null 2>&1
+  end=${EPOCHREALTIME//[!0-9]/}
+  echo $((end - start))
+}
+
+median_ms() {  # the median of the microsecond figures given, in ms
+  printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
 }
 
 render() { "$eqcircle" render "$root/examples/recent.txt" --date 2025-1-1 --out "$work/x.png"; }
@@ -63,8 +65,15 @@ mapping_tool() {
 
 render >/dev/null  # warm the caches of both once
 mapping_tool || { echo "compare: GMT did not draw its map" >&2; exit 1; }
-ours=$(median_ms render)
-theirs=$(median_ms mapping_tool)
+# The two take turns, so that both meet the machine in the same states.
+ours=()
+theirs=()
+for ((i = 0; i < runs; i++)); do
+  ours+=("$(elapsed_us render)")
+  theirs+=("$(elapsed_us mapping_tool)")
+done
+ours=$(median_ms "${ours[@]}")
+theirs=$(median_ms "${theirs[@]}")
 echo "eqcircle render (whole process, median of $runs): $ours ms"
 echo "GMT comparable map (whole process, median of $runs): $theirs ms"
 awk -v a="$ours" -v b="$theirs" 'BEGIN {printf "ratio: %.3f\n", a / b}'
