@@ -30,11 +30,15 @@ std::pair<int, QString> run(const QString& program, const QStringList& arguments
 }
 
 // Puts the queue in a state for one row and back when the row ends, whatever happened.
+// The scheduler clears the queue's message when a job ends, so an earlier row's job
+// must be over before the message is set.
 struct QueueInState {
   QStringList undo;  // the command that brings the queue back
   bool ok = true;
   explicit QueueInState(QueueState state) {
     if (state == QueueState::Accepting) return;
+    QDeadlineTimer deadline(60000);
+    while (!run("lpstat", {"-o", kQueue}).second.trimmed().isEmpty() && !deadline.hasExpired()) QTest::qWait(50);
     const bool rejecting = state == QueueState::Rejecting;
     ok = run(rejecting ? "cupsreject" : "cupsdisable",
              {"-r", rejecting ? "eqcircle test: tray open" : "eqcircle test: jammed", kQueue}).first == 0;
