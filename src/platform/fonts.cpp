@@ -4,7 +4,6 @@
 
 #include <QStringList>
 #include <mutex>
-#include <system_error>
 
 namespace eq {
 namespace {
@@ -50,11 +49,7 @@ QFont uiFont() {
 void setUpFontsMeanwhile(const std::function<void()>& setUp) {
   FontSetUp& state = fontSetUp();
   std::lock_guard<std::mutex> lock(state.mutex);
-  try {
-    state.thread = HelperThread(setUp);
-  } catch (const std::system_error&) {
-    setUp();
-  }
+  state.thread = HelperThread::besideOrHere(setUp);
 }
 
 void waitForFontSetUp() {

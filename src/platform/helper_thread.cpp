@@ -47,6 +47,15 @@ HelperThread::HelperThread(std::function<void()> work) : state_(std::make_unique
   }
 }
 
+HelperThread HelperThread::besideOrHere(const std::function<void()>& work) {
+  try {
+    return HelperThread(work);
+  } catch (const std::system_error&) {
+    work();
+    return HelperThread();
+  }
+}
+
 HelperThread::HelperThread() = default;
 
 HelperThread::HelperThread(HelperThread&& other) noexcept : state_(std::move(other.state_)) {}

@@ -15,6 +15,9 @@ class HelperThread {
   HelperThread();
   // Starts `work`; throws std::system_error when no thread can be had, like std::thread.
   explicit HelperThread(std::function<void()> work);
+  // Starts `work` beside the caller or, when no thread can be had, does it here before
+  // returning (the helper returned then has nothing to join).
+  static HelperThread besideOrHere(const std::function<void()>& work);
   HelperThread(HelperThread&& other) noexcept;
   HelperThread& operator=(HelperThread&& other) noexcept;
   ~HelperThread();  // joins

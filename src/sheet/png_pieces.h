@@ -1,6 +1,6 @@
 #pragma once
 // A PNG's image data made as separate pieces of rows and joined into one zlib stream:
-// the sheet writer compresses two halves at once, the frame writer keeps the pieces
+// the sheet writer compresses four bands on two threads, the frame writer keeps the pieces
 // that did not change since the last frame. Rows are stored unfiltered, 8-bit RGB.
 
 #include <QByteArray>

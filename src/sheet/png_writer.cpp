@@ -9,7 +9,6 @@
 #include <atomic>
 #include <csetjmp>
 #include <memory>
-#include <system_error>
 
 namespace eq {
 namespace {
@@ -151,8 +150,8 @@ std::optional<QByteArray> encodePng(const QImage& source, QString* error, int le
                            : source.convertToFormat(QImage::Format_RGB32);
 
   // Bands deflate their rows primed with the rows before them. Two threads take the
-  // bands in turn: the sea compresses faster than the coast, so halves would not
-  // take the same time.
+  // bands in turn (the sea compresses faster than the coast, so halves would not take
+  // the same time); without a second thread, the helper's turn takes them all.
   const int height = image.height();
   const int bandCount = std::min(kBands, height);
   std::vector<DeflatePiece> pieces(static_cast<std::size_t>(bandCount));
@@ -169,14 +168,9 @@ std::optional<QByteArray> encodePng(const QImage& source, QString* error, int le
       deflateEnd(&stream);
     }
   };
-  HelperThread helper;
-  try {
-    helper = HelperThread(work);
-  } catch (const std::system_error&) {
-    // no thread to be had: this one takes every band
-  }
+  HelperThread helper = HelperThread::besideOrHere(work);
   work();
-  if (helper.joinable()) helper.join();
+  helper.join();
   if (std::count(done.begin(), done.end(), 1) != bandCount) return fail(QStringLiteral("PNG を作れません"));
   return pngFromPieces(image.width(), height, level, pieces, error);
 }

@@ -2,9 +2,9 @@
 // PNG encoding of the sheet's images through libpng directly. Qt's writer lets
 // libpng try every row filter on every row, which costs more than drawing the whole
 // sheet; the sheet is mostly flat colour, so unfiltered rows at a moderate zlib
-// level compress as small in a fraction of the time. The top and bottom halves are
-// deflated at once on two threads, the bottom primed with the rows above it, and
-// libpng writes the file around them.
+// level compress as small in a fraction of the time. The rows are deflated in
+// four bands on two threads, each primed with the rows above it, and libpng writes
+// the file around them.
 
 #include <QByteArray>
 #include <QImage>

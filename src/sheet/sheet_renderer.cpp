@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 #include <vector>
 
 namespace eq {
@@ -193,20 +192,24 @@ class ItemPainter {
   double ascent_ = 0;
 };
 
-// `groundDone`: the target already shows the white ground and the background bitmap.
+// The white ground and the background bitmap.
+void paintGround(QPainter& painter, const Sheet& sheet, const QRectF& target) {
+  painter.fillRect(target, Qt::white);
+  if (sheet.background().isNull()) return;
+  // Unscaled on screen: one bitmap pixel covers 15 map units.
+  const double sx = target.width() / Sheet::kWidth;
+  const double sy = target.height() / Sheet::kHeight;
+  const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
+                                               sheet.background().height() * kMapUnitsPerScreenPixel * sy));
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  painter.drawImage(image, backgroundFor(painter, sheet.background(), image));
+}
+
+// `groundDone`: the target already shows the ground.
 void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target, bool groundDone) {
   painter.save();
   painter.setClipRect(target, Qt::IntersectClip);
-  if (!groundDone) painter.fillRect(target, Qt::white);
-  if (!groundDone && !sheet.background().isNull()) {
-    // Unscaled on screen: one bitmap pixel covers 15 map units.
-    const double sx = target.width() / Sheet::kWidth;
-    const double sy = target.height() / Sheet::kHeight;
-    const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
-                                                 sheet.background().height() * kMapUnitsPerScreenPixel * sy));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(image, backgroundFor(painter, sheet.background(), image));
-  }
+  if (!groundDone) paintGround(painter, sheet, target);
   ItemPainter(painter, target).paint(sheet.items());
   painter.restore();
 }
@@ -232,6 +235,7 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
     return false;
   }
   const QSize size(static_cast<int>(width), static_cast<int>(height));
+  const double perMapUnit = scale / kMapUnitsPerScreenPixel;
   const bool fresh = image.size() != size || image.format() != QImage::Format_RGB32;
   // A bitmap of the image's size at scale 1 covers every pixel one to one, so a new
   // image can start as the bitmap's pixels: what painting the white ground and then
@@ -242,14 +246,9 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
     // The ground is made on another processor while this one makes the glyphs of the
     // sheet's texts: font engines belong to the thread that paints with them.
     QImage ground;
-    const auto makeGround = [&] { ground = background.convertToFormat(QImage::Format_RGB32); };
-    HelperThread helper;
-    try {
-      helper = HelperThread(makeGround);
-    } catch (const std::system_error&) {
-      makeGround();
-    }
-    makeGlyphs(sheet, scale / kMapUnitsPerScreenPixel);
+    HelperThread helper =
+        HelperThread::besideOrHere([&] { ground = background.convertToFormat(QImage::Format_RGB32); });
+    makeGlyphs(sheet, perMapUnit);
     helper.join();
     image = std::move(ground);
   } else if (fresh) {
@@ -258,7 +257,6 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   if (image.isNull()) return false;
   if (!groundDone) image.fill(Qt::white);
   QPainter painter(&image);
-  const double perMapUnit = scale / kMapUnitsPerScreenPixel;
   paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit), groundDone);
   return true;
 }
