@@ -1,7 +1,7 @@
-// The parts below the session against values worked out by hand: day numbers, the radius law and
-// number text; projection and print fit; the data file in code page 932 or UTF-8; crossings, outlines
-// and map exports (read back by Qt's JSON and XML readers); the sheet's renderer and files (PDF
-// rasterised by poppler), the PNG frame encoder and the background bitmap decoded once.
+// The parts below the session against values worked out by hand: number text; projection and
+// print fit; the data file in code page 932 or UTF-8; crossings, outlines and map exports (read
+// back by Qt's JSON and XML readers); the sheet's renderer and files (PDF rasterised by poppler),
+// the PNG frame encoder and the background bitmap decoded once.
 
 #include "analysis/crossings.h"
 #include "analysis/map_export.h"
@@ -10,9 +10,7 @@
 #include "datafile/sjis_codec.h"
 #include "map/print_fit.h"
 #include "map/projection.h"
-#include "model/day_number.h"
 #include "model/number_text.h"
-#include "model/radius_law.h"
 #include "session/drawing_surface.h"
 #include "sheet/png_frame_encoder.h"
 #include "sheet/png_writer.h"
@@ -142,55 +140,6 @@ QImage shown(const DrawingSurface& surface) { return surface.sheet().background(
 class TestModel : public QObject {
   Q_OBJECT
  private slots:
-  void differences_data() {
-    QTest::addColumn<QList<double>>("later");
-    QTest::addColumn<QList<double>>("earlier");  // empty: the day number itself
-    QTest::addColumn<double>("days");
-    QTest::newRow("2024-1-1") << QList<double>{2024, 1, 1} << QList<double>{} << 60322.41;
-    QTest::newRow("2000-3-1") << QList<double>{2000, 3, 1} << QList<double>{} << 51617.59;
-    QTest::newRow("a negative year") << QList<double>{-1, 2, 0} << QList<double>{} << -679279.25;
-    QTest::newRow("day 0 is the day before day 1") << QList<double>{2010, 5, 1} << QList<double>{2010, 5, 0} << 1.0;
-    QTest::newRow("1 Feb - 1 Jan") << QList<double>{2010, 2, 1} << QList<double>{2010, 1, 1} << 30.59;
-    QTest::newRow("1 Mar - 28 Feb") << QList<double>{2010, 3, 1} << QList<double>{2010, 2, 28} << 3.59;
-    QTest::newRow("the year's turn goes back") << QList<double>{2011, 1, 1} << QList<double>{2010, 12, 31} << -1.24;
-    QTest::newRow("half a day") << QList<double>{2010, 4, 15.5} << QList<double>{2010, 4, 15} << 0.5;
-    QTest::newRow("month 13 goes on") << QList<double>{2010, 13, 1} << QList<double>{2010, 12, 1} << 30.59;
-  }
-  void differences() {
-    QFETCH(QList<double>, later);
-    QFETCH(QList<double>, earlier);
-    QFETCH(double, days);
-    const double a = dayNumber(later[0], later[1], later[2]).value();
-    const double b = earlier.isEmpty() ? 0 : dayNumber(earlier[0], earlier[1], earlier[2]).value();
-    QVERIFY2(std::fabs((a - b) - days) < 1e-6, qPrintable(QString::number(a - b, 'f', 10)));
-  }
-
-  void overflowFails() {
-    QVERIFY(!dayNumber(DBL_MAX, 1, 1) && !dayNumber(1, DBL_MAX, 1) && !dayNumber(1, 1, qInf()));
-    QVERIFY(dayNumber(3.4e38, 1, 1));  // the largest single year still counts
-  }
-
-  // Elapsed days from 60322.41 and the radius; none where the logarithm is undefined.
-  void radius_data() {
-    QTest::addColumn<double>("elapsedDays");
-    QTest::addColumn<double>("km");
-    QTest::newRow("one year: 3.129 / 0.007137") << 365.25 << 438.4195;
-    QTest::newRow("one day") << 1.0 << 1265.1789;
-    QTest::newRow("10 years") << 10 * 365.25 << 115.7930;
-    QTest::newRow("e^3.129 years is zero") << std::exp(3.129) * 365.25 << 0.0;
-    QTest::newRow("30 years is negative") << 30 * 365.25 << -38.1389;
-    QTest::newRow("zero elapsed time") << 0.0 << qQNaN();
-    QTest::newRow("an eruption after the prediction") << -0.59 << qQNaN();
-  }
-  void radius() {
-    QFETCH(double, elapsedDays);
-    QFETCH(double, km);
-    const auto result = radiusKm(60322.41, 60322.41 - elapsedDays);
-    QCOMPARE(result.has_value(), !std::isnan(km));
-    if (result) QVERIFY2(std::fabs(*result - km) < 1e-4, qPrintable(QString::number(*result, 'f', 6)));
-    QVERIFY(!radiusKm(DBL_MAX, -DBL_MAX));
-  }
-
   void readings_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("strict");
