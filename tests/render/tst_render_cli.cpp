@@ -229,6 +229,9 @@ class TestRenderCli : public QObject {
     QTest::newRow("two data files") << QStringList{kSample} + date + QStringList{"@/a.png"} << 2 << kSample;
     QTest::newRow("missing data file") << QStringList{"@/ない.txt", "--date", "2024-5-1", "--out", "@/a.png"} << 1
                                        << "@/ない.txt";
+    const QStringList notData{"--date", "2024-5-1", "--out", "@/a.png"};
+    QTest::newRow("a picture") << QStringList{EQ_SOURCE_DIR "/docs/sheet.png"} + notData << 1 << "噴火データファイルではない";
+    QTest::newRow("a text") << QStringList{EQ_SOURCE_DIR "/README.md"} + notData << 1 << EQ_SOURCE_DIR "/README.md";
     QTest::newRow("missing output folder") << date + QStringList{"@/no/a.png"} << 1 << "@/no/a.png";
     QTest::newRow("a folder in the output's place") << date + QStringList{"@/taken.pdf"} << 1 << "@/taken.pdf";
   }
