@@ -9,6 +9,7 @@
 #include "session/analysis_commands.h"
 #include "session/draw_command.h"
 #include "session/help_commands.h"
+#include "session/messages.h"
 #include "session/open_command.h"
 #include "session/save_command.h"
 #include "session/sheet_commands.h"
@@ -54,7 +55,6 @@ Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(sess
 Form1::~Form1() {
   session_.setViewRefresh({});
   if (form2_) delete form2_.data();
-  if (timeSeries_) delete timeSeries_.data();
 }
 
 void Form1::run(const char* name, const std::function<void()>& command) {
@@ -320,12 +320,13 @@ Form2& Form1::form2() {
 }
 
 void Form1::openTimeSeries() {
-  if (timeSeries_) {
+  if (!timeSeries_) {
+    // A window of its own (no parent).
+    timeSeries_ = std::make_unique<TimeSeriesWindow>(session_, session_.platform());
+  } else if (timeSeries_->isVisible()) {
     timeSeries_->takeTable(session_);
   } else {
-    // A window of its own (no parent), gone with the main window.
-    timeSeries_ = new TimeSeriesWindow(session_, session_.platform());
-    timeSeries_->setAttribute(Qt::WA_DeleteOnClose);
+    timeSeries_->restart(session_);
   }
   timeSeries_->show();
   timeSeries_->raise();
@@ -333,9 +334,19 @@ void Form1::openTimeSeries() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  // Ends the program at once: no question, nothing saved; the reference and time-series windows go too.
+  // An export of the time-series window would stop half-way: that is asked first, and
+  // いいえ keeps both running.
+  if (timeSeries_ && timeSeries_->exporting() &&
+      !askYesNo(session_, confirmationText({QStringLiteral("時系列の書き出し中です"),
+                                             QStringLiteral("書き出しを中止して終了します")}))) {
+    event->ignore();
+    return;
+  }
+  // Otherwise it ends the program at once: no question, nothing saved; the reference
+  // and time-series windows go too (the latter is deleted with this one, after the
+  // event loop, never while one of its own handlers runs).
+  if (timeSeries_) timeSeries_->close();
   if (form2_) delete form2_.data();
-  if (timeSeries_) delete timeSeries_.data();
   event->accept();
   QApplication::quit();
 }

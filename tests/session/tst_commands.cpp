@@ -453,6 +453,18 @@ class TestCommands : public QObject {
     }
   }
 
+  // Each kind of save opens its dialog where it last wrote; a cancel changes nothing.
+  void saveFoldersPerKind() {
+    QTemporaryDir pictures, maps;
+    Crossed fx;
+    fx.draw();
+    fx.platform.saveDialogAnswers = {pictures.filePath("s.png"), maps.filePath("m.kml"), std::nullopt, std::nullopt};
+    for (int k = 0; k < 4; ++k) k % 2 ? saveMapData(fx.session) : saveSheetImage(fx.session);
+    QStringList starts;
+    for (const FileDialogRequest& request : fx.platform.saveDialogs) starts << request.initialPath;
+    QCOMPARE(starts, (QStringList{"", "", pictures.path(), maps.path()}));
+  }
+
   // The clipboard first, then the printer in its order; a failure is told and changes
   // nothing else. 11906 / 31750 < 16838 / 22569: the width decides, 11906 x 8463 twips, times
   // 1.4; a printer that kept an earlier landscape gives 16749 x 11906.
