@@ -3,6 +3,7 @@
 #include "app/file_dialogs.h"
 #include "platform/cups_printer.h"
 #include "platform/print_job.h"
+#include "platform/text_editor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -86,7 +87,8 @@ bool QtPlatform::startEditor(const QString& path) {
 #ifdef Q_OS_WIN
   return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
 #else
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // Where no editor would show the file, the user is told where it is instead.
+  return desktopHasTextEditor() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }
 

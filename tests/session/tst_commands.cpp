@@ -818,7 +818,8 @@ class TestCommands : public QObject {
     fx.save();
     QCOMPARE(readFile(kSaved).count('\n'), 10);
     QCOMPARE(fx.platform.editorPaths, std::vector<QString>{savedPath()});
-    QVERIFY2(fx.lastMessage().endsWith("\n" + savedPath()), qPrintable(fx.lastMessage()));
+    QVERIFY2(fx.lastMessage().contains("「無題.txt」に保存しました。\n保存先: " + savedPath() + "\n"),
+             qPrintable(fx.lastMessage()));
   }
 };
 
