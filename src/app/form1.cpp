@@ -44,6 +44,7 @@ void setBackColor(QWidget* control, QRgb colour) {
 Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
   setFont(uiFont());
   createControls();
+  createShortcuts();
   applyTabOrder();
   connectHandlers();
   connectKeyboard();
@@ -169,6 +170,13 @@ void Form1::sync() {
       if (auto* label = qobject_cast<QLabel*>(widget)) {
         if (label->text() != *caption) label->setText(*caption);
       }
+      // A title comment longer than its label shows whole as the label's tooltip.
+      if (widget == Label37) {
+        const QRect room = Label37->contentsRect();
+        const QRect needed =
+            Label37->fontMetrics().boundingRect(room, int(Label37->alignment()) | Qt::TextWordWrap, *caption);
+        Label37->setToolTip(needed.height() > room.height() || needed.width() > room.width() ? *caption : QString());
+      }
     }
     // Before the window is first shown, hidden controls wait for show() to take effect.
     if (widget->isVisibleTo(this) != session_.visible(control)) widget->setVisible(session_.visible(control));
@@ -227,15 +235,6 @@ void Form1::connectKeyboard() {
   // Return and Enter press the focused button, as Space does.
   for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8, Command9})
     button->installEventFilter(this);
-  const auto shortcut = [this](const QKeySequence& keys, QPushButton* button) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, button, [button] {
-      if (button->isVisible() && button->isEnabled()) button->click();
-    });
-  };
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), Command1);
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), Command2);
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), Command3);
-  shortcut(QKeySequence(Qt::Key_F5), Command4);
 
   // The sheet's own menu: right button, or the Menu key while the sheet has the focus.
   Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -248,7 +247,7 @@ void Form1::showSheetMenu(const QPoint& at) {
   QAction* marks = menu.addAction(QStringLiteral("交点を表示"));
   marks->setCheckable(true);
   marks->setChecked(session_.analysis.showCrossings);
-  QAction* geodesic = menu.addAction(QStringLiteral("測地線の円"));
+  QAction* geodesic = menu.addAction(QStringLiteral("測地線の円 (次の描画から)"));
   geodesic->setCheckable(true);
   geodesic->setChecked(session_.analysis.circleMode == CircleMode::Geodesic);
   geodesic->setToolTip(QStringLiteral("次の描画から、地球楕円体の上で真の距離にある点を結んだ円を描きます"));

@@ -77,6 +77,8 @@ class Form1 : public QWidget {
 
  private:
   void createControls();
+  // Each button's and clickable label's shortcut, as the layout tables give them.
+  void createShortcuts();
   void applyTabOrder();
   void connectHandlers();
   void connectKeyboard();

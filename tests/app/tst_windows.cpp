@@ -214,6 +214,61 @@ class TestWindows : public QObject {
     QCOMPARE(messages(), std::size_t(4));
   }
 
+  // Tab visits the visible controls in the classic order and nothing else; the sheet and a
+  // tick box show the focus; each button and clickable label says what it does and its key,
+  // and the key does it; a clipped title shows whole as the tooltip.
+  void keysAndTips() {
+    Window w;
+    w.form.activateWindow();
+    const QImage unfocused = w.form.CheckEQ(1)->grab().toImage();
+    QStringList order;
+    do {
+      order << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != w.form.Picture1 && order.size() < 100);
+    QStringList expected{"Picture1", "Command1", "Command2"};
+    for (int row = 1; row <= kRowCount; ++row) {
+      expected << QStringLiteral("CheckEQ(%1)").arg(row);
+      for (int f = 1; f <= 6; ++f) expected << QStringLiteral("TextEQ(%1)").arg(fieldIndex(row, f));
+    }
+    expected << "TextEQ(61)" << "TextEQ(62)" << "TextEQ(63)" << "Command4" << "Command5" << "Command6" << "Command3"
+             << "Command9";
+    QCOMPARE(order, expected);
+    const QImage framed = w.form.Picture1->grab().toImage();
+    w.form.CheckEQ(1)->setFocus();
+    const QRgb highlight = w.form.Picture1->palette().color(QPalette::Highlight).rgb();
+    QVERIFY(framed.pixel(600, 1) == highlight && w.form.Picture1->grab().toImage().pixel(600, 1) != highlight);
+    const QImage focusMark = w.form.CheckEQ(1)->grab().toImage();
+    int marked = 0;
+    for (int y = 0; y < focusMark.height(); ++y)
+      for (int x = 0; x < focusMark.width(); ++x) marked += focusMark.pixel(x, y) != unfocused.pixel(x, y);
+    QVERIFY2(marked >= 2 * focusMark.width() + 2 * focusMark.height(), qPrintable(QString::number(marked)));
+
+    for (QWidget* control : w.form.client()->findChildren<QWidget*>()) {
+      const bool clickable = control->cursor().shape() == Qt::PointingHandCursor;
+      if (qobject_cast<QPushButton*>(control) || clickable) QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+    }
+    QVERIFY(w.form.Command1->toolTip().endsWith("(Ctrl+O)") && w.form.Label36->toolTip().endsWith("(Alt+A)"));
+    QTest::keyClick(&w.form, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(w.session.ticked(10), true);
+    QTest::keyClick(&w.form, Qt::Key_F1);  // the description, the steps, closed again
+    QVERIFY(w.form.Label25->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_F1);
+    QVERIFY(w.form.Label29->isVisible() && !w.form.Label25->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_F1);
+    QVERIFY(!w.form.Label29->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_2, Qt::AltModifier);
+    QVERIFY(w.form.Command8->isVisible() && w.form.Command8->hasFocus());
+
+    w.session.setCaption(Control::Label37, QStringLiteral("短い題"));
+    w.form.sync();
+    QVERIFY(w.form.Label37->toolTip().isEmpty());
+    const QString title = QStringLiteral("とても長いタイトルコメントは、ラベルの幅に収まらないので、ツールチップで全体を見せます");
+    w.session.setCaption(Control::Label37, title);
+    w.form.sync();
+    QCOMPARE(w.form.Label37->toolTip(), title);
+  }
+
   // The sheet fitted to the portrait page read first (16668.4 x 11848.2 twips), drawn from
   // the corner of a landscape A4 page: the middle of the sheet at (8334.2, 5924.1) twips.
   void printsOnLandscapeA4() {
