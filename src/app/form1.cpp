@@ -9,6 +9,7 @@
 #include "session/analysis_commands.h"
 #include "session/draw_command.h"
 #include "session/help_commands.h"
+#include "session/messages.h"
 #include "session/open_command.h"
 #include "session/save_command.h"
 #include "session/sheet_commands.h"
@@ -43,6 +44,7 @@ void setBackColor(QWidget* control, QRgb colour) {
 Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
   setFont(uiFont());
   createControls();
+  createShortcuts();
   applyTabOrder();
   connectHandlers();
   connectKeyboard();
@@ -54,7 +56,6 @@ Form1::Form1(Session& session, QWidget* parent) : QWidget(parent), session_(sess
 Form1::~Form1() {
   session_.setViewRefresh({});
   if (form2_) delete form2_.data();
-  if (timeSeries_) delete timeSeries_.data();
 }
 
 void Form1::run(const char* name, const std::function<void()>& command) {
@@ -169,6 +170,13 @@ void Form1::sync() {
       if (auto* label = qobject_cast<QLabel*>(widget)) {
         if (label->text() != *caption) label->setText(*caption);
       }
+      // A title comment longer than its label shows whole as the label's tooltip.
+      if (widget == Label37) {
+        const QRect room = Label37->contentsRect();
+        const QRect needed =
+            Label37->fontMetrics().boundingRect(room, int(Label37->alignment()) | Qt::TextWordWrap, *caption);
+        Label37->setToolTip(needed.height() > room.height() || needed.width() > room.width() ? *caption : QString());
+      }
     }
     // Before the window is first shown, hidden controls wait for show() to take effect.
     if (widget->isVisibleTo(this) != session_.visible(control)) widget->setVisible(session_.visible(control));
@@ -227,15 +235,6 @@ void Form1::connectKeyboard() {
   // Return and Enter press the focused button, as Space does.
   for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8, Command9})
     button->installEventFilter(this);
-  const auto shortcut = [this](const QKeySequence& keys, QPushButton* button) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, button, [button] {
-      if (button->isVisible() && button->isEnabled()) button->click();
-    });
-  };
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), Command1);
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), Command2);
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), Command3);
-  shortcut(QKeySequence(Qt::Key_F5), Command4);
 
   // The sheet's own menu: right button, or the Menu key while the sheet has the focus.
   Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -248,7 +247,7 @@ void Form1::showSheetMenu(const QPoint& at) {
   QAction* marks = menu.addAction(QStringLiteral("交点を表示"));
   marks->setCheckable(true);
   marks->setChecked(session_.analysis.showCrossings);
-  QAction* geodesic = menu.addAction(QStringLiteral("測地線の円"));
+  QAction* geodesic = menu.addAction(QStringLiteral("測地線の円 (次の描画から)"));
   geodesic->setCheckable(true);
   geodesic->setChecked(session_.analysis.circleMode == CircleMode::Geodesic);
   geodesic->setToolTip(QStringLiteral("次の描画から、地球楕円体の上で真の距離にある点を結んだ円を描きます"));
@@ -320,12 +319,13 @@ Form2& Form1::form2() {
 }
 
 void Form1::openTimeSeries() {
-  if (timeSeries_) {
+  if (!timeSeries_) {
+    // A window of its own (no parent).
+    timeSeries_ = std::make_unique<TimeSeriesWindow>(session_, session_.platform());
+  } else if (timeSeries_->isVisible()) {
     timeSeries_->takeTable(session_);
   } else {
-    // A window of its own (no parent), gone with the main window.
-    timeSeries_ = new TimeSeriesWindow(session_, session_.platform());
-    timeSeries_->setAttribute(Qt::WA_DeleteOnClose);
+    timeSeries_->restart(session_);
   }
   timeSeries_->show();
   timeSeries_->raise();
@@ -333,9 +333,19 @@ void Form1::openTimeSeries() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  // Ends the program at once: no question, nothing saved; the reference and time-series windows go too.
+  // An export of the time-series window would stop half-way: that is asked first, and
+  // いいえ keeps both running.
+  if (timeSeries_ && timeSeries_->exporting() &&
+      !askYesNo(session_, confirmationText({QStringLiteral("時系列の書き出し中です"),
+                                             QStringLiteral("書き出しを中止して終了します")}))) {
+    event->ignore();
+    return;
+  }
+  // Otherwise it ends the program at once: no question, nothing saved; the reference
+  // and time-series windows go too (the latter is deleted with this one, after the
+  // event loop, never while one of its own handlers runs).
+  if (timeSeries_) timeSeries_->close();
   if (form2_) delete form2_.data();
-  if (timeSeries_) delete timeSeries_.data();
   event->accept();
   QApplication::quit();
 }

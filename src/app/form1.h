@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
+#include <memory>
 
 class QScrollArea;
 
@@ -50,9 +51,10 @@ class Form1 : public QWidget {
   QWidget* client() const { return client_; }
 
   // Opens the time-series window on a copy of the table (Ctrl+T); when it is open
-  // already, it takes the table afresh and comes to the front.
+  // already, it takes the table afresh and comes to the front. The window lives as
+  // long as this one, so nothing it is doing is ever cut off in the middle.
   void openTimeSeries();
-  TimeSeriesWindow* existingTimeSeries() const { return timeSeries_; }
+  TimeSeriesWindow* existingTimeSeries() const { return timeSeries_.get(); }
 
   // Controls, named as the window has always named them.
   QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{}, *Command5{}, *Command6{}, *Command7{},
@@ -75,6 +77,8 @@ class Form1 : public QWidget {
 
  private:
   void createControls();
+  // Each button's and clickable label's shortcut, as the layout tables give them.
+  void createShortcuts();
   void applyTabOrder();
   void connectHandlers();
   void connectKeyboard();
@@ -90,7 +94,7 @@ class Form1 : public QWidget {
   QPointer<Form2> form2_;
   QPointer<CrossingsWindow> crossings_;
 
-  QPointer<TimeSeriesWindow> timeSeries_;
+  std::unique_ptr<TimeSeriesWindow> timeSeries_;  // made on first use; closing it hides it
   bool syncing_ = false;
   bool loaded_ = false;  // Form_Load has shown the window
 };

@@ -1,6 +1,7 @@
 // eqcircle-window, the program behind `eqcircle`: 地震サークル's main window. The
 // launcher `eqcircle` starts it, or eqcircle-render for `eqcircle render ...`.
 
+#include "app/file_dialogs.h"
 #include "app/form1.h"
 #include "app/startup_options.h"
 #include "app/qt_platform.h"
@@ -12,9 +13,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -30,11 +28,7 @@ int main(int argc, char** argv) {
   eq::installJapaneseFontSubstitutes();
 
   // Qt's own dialogs (file dialog, buttons) speak Japanese too, whatever the system's locale.
-  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-  QTranslator qtTranslation;
-  if (qtTranslation.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTranslation);
+  eq::speakJapanese();
 
   eq::QtPlatform platform;
   eq::Session session(platform);

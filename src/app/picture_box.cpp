@@ -20,8 +20,15 @@ void PictureBox::sync() {
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  paintSheet(painter, surface_.sheet(),
-             QRectF(0, 0, Sheet::kWidth / kMapUnitsPerScreenPixel, Sheet::kHeight / kMapUnitsPerScreenPixel));
+  const QRectF sheet(0, 0, Sheet::kWidth / kMapUnitsPerScreenPixel, Sheet::kHeight / kMapUnitsPerScreenPixel);
+  paintSheet(painter, surface_.sheet(), sheet);
+  // With the focus (at start-up, or by Tab) the sheet is framed, so that the keys it
+  // takes (the Menu key for its menu) are seen to go to it.
+  if (hasFocus()) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(sheet.adjusted(1, 1, -1, -1));
+  }
 }
 
 }  // namespace eq

@@ -1,13 +1,13 @@
 #include "app/qt_platform.h"
 
+#include "app/file_dialogs.h"
 #include "platform/cups_printer.h"
 #include "platform/print_job.h"
+#include "platform/text_editor.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,28 +62,18 @@ std::optional<QString> QtPlatform::openFileDialog(const FileDialogRequest& reque
   const QString description = request.filter.section(QLatin1Char('|'), 0, 0);
   QString pattern = request.filter.section(QLatin1Char('|'), 1, 1);
   if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
-  // The description already names its pattern; the list shows just that.
-  QFileDialog::Options options = QFileDialog::HideNameFilterDetails;
-  if (request.hideReadOnly) options |= QFileDialog::ReadOnly;
-  const QString path = QFileDialog::getOpenFileName(parent_, request.title, request.initialPath,
-                                                    description + QStringLiteral(" (") + pattern + QLatin1Char(')'),
-                                                    nullptr, options);
-  if (path.isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(path);
+  return askOpenFileName(parent_, request.title, request.initialPath,
+                         description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
 }
 
 std::optional<QString> QtPlatform::saveFileDialog(const FileDialogRequest& request) {
-  // "description|pattern||description|pattern" becomes Qt's "description (pattern);;...".
+  // "description|pattern||description|pattern" becomes Qt's "description (pattern)", one a type.
   QStringList filters;
   for (const QString& entry : request.filter.split(QStringLiteral("||"))) {
     filters << entry.section(QLatin1Char('|'), 0, 0) + QStringLiteral(" (") + entry.section(QLatin1Char('|'), 1, 1) +
                    QLatin1Char(')');
   }
-  const QString path = QFileDialog::getSaveFileName(parent_, request.title, request.initialPath,
-                                                    filters.join(QStringLiteral(";;")), nullptr,
-                                                    QFileDialog::HideNameFilterDetails);
-  if (path.isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(path);
+  return askSaveFileName(parent_, request.title, request.initialPath, filters);
 }
 
 bool QtPlatform::setClipboardText(const QString& text) {
@@ -97,7 +87,8 @@ bool QtPlatform::startEditor(const QString& path) {
 #ifdef Q_OS_WIN
   return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
 #else
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // Where no editor would show the file, the user is told where it is instead.
+  return desktopHasTextEditor() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }
 

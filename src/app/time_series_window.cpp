@@ -1,5 +1,6 @@
 #include "app/time_series_window.h"
 
+#include "app/file_dialogs.h"
 #include "model/number_text.h"
 #include "platform/fonts.h"
 #include "session/messages.h"
@@ -8,7 +9,7 @@
 
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,12 +67,31 @@ QString dateCaption(const QDate& date) {
   return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
-// A file per date needs a placeholder; "sheet.png" becomes "sheet-{date}.png".
-QString withPlaceholder(const QString& path) {
-  if (isAnimationPath(path) || hasFramePlaceholder(path)) return path;
+// A name of the type with `extension`: a file per date needs a placeholder ("sheet.png"
+// becomes "sheet-{date}.png"), an animation is one file and has none.
+QString nameForType(const QString& name, const QString& extension) {
+  QString base = QFileInfo(name).completeBaseName();
+  if (isAnimationPath(name + QLatin1Char('.') + extension)) {
+    for (const char* placeholder : {"-{date}", "{date}", "-{n}", "{n}"}) base.remove(QLatin1String(placeholder));
+    if (base.isEmpty()) base = QStringLiteral("sheet");
+  } else if (!hasFramePlaceholder(base)) {
+    base += QStringLiteral("-{date}");
+  }
+  return base + QLatin1Char('.') + extension;
+}
+
+QString seriesPath(const QString& path) {
   const QFileInfo info(path);
-  const QString name = info.completeBaseName() + QStringLiteral("-{date}.") + info.suffix();
-  return info.dir().filePath(name);
+  return info.dir().filePath(nameForType(info.fileName(), info.suffix()));
+}
+
+// The frame at or before `date`, within the range.
+int frameAtOrBefore(const DateRange& range, const QDate& date) {
+  const qint64 last = frameCount(range) - 1;
+  if (!date.isValid() || last < 0) return 0;
+  const qint64 days = range.from.daysTo(date);
+  const qint64 index = days < 0 ? 0 : days / range.stepDays;
+  return static_cast<int>(std::min(index, last));
 }
 
 // Paints the copy's sheet, as large as fits the widget at the sheet's proportions.
@@ -102,14 +122,17 @@ class SheetView : public QWidget {
 
 struct TimeSeriesWindow::Export {
   std::unique_ptr<SeriesWriter> writer;
+  QString path;  // the pattern, or the animation
   DateRange range;
   qint64 count = 0;
   qint64 next = 0;
+  qint64 written = 0;  // frames whose files are complete
   QPointer<QProgressDialog> progress;
 };
 
 TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWidget* parent)
     : QWidget(parent), messages_(messages) {
+  if (dynamic_cast<QtPlatform*>(&messages)) ownMessages_ = std::make_unique<QtPlatform>(this);
   setWindowTitle(QStringLiteral("時系列 - 地震サークル"));
   setFont(uiFont());
   session_.startUp();
@@ -130,6 +153,8 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   fpsBox->setSuffix(QStringLiteral(" コマ/秒"));
   playButton = new QPushButton(kPlayText, this);
   exportButton = new QPushButton(QStringLiteral("書き出し…"), this);
+  playButton->setToolTip(QStringLiteral("日付を順に進めて見せます。もう一度押すと止まります"));
+  exportButton->setToolTip(QStringLiteral("すべての日付の図を、日付ごとの PNG 画像か WebP アニメーションに書き出します"));
   slider = new QSlider(Qt::Horizontal, this);
   slider->setPageStep(30);
   dateLabel = new QLabel(this);
@@ -169,11 +194,7 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   connect(playButton, &QPushButton::clicked, this, [this] { playTimer_.isActive() ? pause() : play(); });
   connect(exportButton, &QPushButton::clicked, this, &TimeSeriesWindow::exportFrames);
 
-  copyTable(main, session_);
-  resetDrawer();
-  const QDate prediction = typedDate(main, 61).value_or(QDate::currentDate());
-  setRange(defaultRange(main));
-  setDate(prediction);
+  restart(main);
 }
 
 TimeSeriesWindow::~TimeSeriesWindow() = default;
@@ -189,10 +210,16 @@ void TimeSeriesWindow::takeTable(const Session& main) {
   showFrame(slider->value());
 }
 
+void TimeSeriesWindow::restart(const Session& main) {
+  copyTable(main, session_);
+  resetDrawer();
+  setRange(defaultRange(main));
+  setDate(typedDate(main, 61).value_or(QDate::currentDate()));
+}
+
 DateRange TimeSeriesWindow::range() const { return {fromEdit->date(), toEdit->date(), stepBox->value()}; }
 
 void TimeSeriesWindow::setRange(const DateRange& wanted) {
-  const QDate shown = date();
   {
     const QSignalBlocker blockFrom(fromEdit), blockTo(toEdit), blockStep(stepBox);
     fromEdit->setDate(wanted.from);
@@ -200,7 +227,6 @@ void TimeSeriesWindow::setRange(const DateRange& wanted) {
     stepBox->setValue(wanted.stepDays);
   }
   rangeChanged();
-  if (shown.isValid()) setDate(shown);
 }
 
 QDate TimeSeriesWindow::date() const {
@@ -236,6 +262,7 @@ void TimeSeriesWindow::rangeChanged() {
   }
   const QSignalBlocker block(slider);
   slider->setRange(0, static_cast<int>(count - 1));
+  slider->setValue(frameAtOrBefore(r, shown_));
   showFrame(slider->value());
 }
 
@@ -244,6 +271,7 @@ void TimeSeriesWindow::showFrame(int index) {
   if (frameCount(r) == 0 || exporting()) return;
   const QDate shown = frameDate(r, index);
   drawer_->draw(shown);
+  shown_ = shown;
   dateLabel->setText(dateCaption(shown));
   view_->update();
 }
@@ -270,16 +298,12 @@ void TimeSeriesWindow::nextFrame() {
 
 void TimeSeriesWindow::exportFrames() {
   pause();
-  QString selected;
-  const QString pngFilter = QStringLiteral("PNG 画像 (日付ごと) (*.png)");
-  const QString webpFilter = QStringLiteral("アニメーション WebP (*.webp)");
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("書き出し"), QStringLiteral("sheet-{date}.png"),
-                                              pngFilter + QStringLiteral(";;") + webpFilter, &selected);
-  if (path.isEmpty()) return;
-  if (!sheetFormatForPath(path) && !isAnimationPath(path)) {
-    path += selected == webpFilter ? QStringLiteral(".webp") : QStringLiteral(".png");
-  }
-  exportTo(path);
+  const QStringList types = {QStringLiteral("PNG 画像 (日付ごと) (*.png)"), QStringLiteral("アニメーション WebP (*.webp)")};
+  const std::optional<QString> path = askSaveFileName(
+      this, QStringLiteral("書き出し"), QDir(exportFolder_).filePath(QStringLiteral("sheet-{date}.png")), types, nameForType);
+  if (!path) return;
+  exportFolder_ = QFileInfo(*path).absolutePath();
+  exportTo(*path);
 }
 
 void TimeSeriesWindow::exportTo(const QString& path) {
@@ -287,12 +311,13 @@ void TimeSeriesWindow::exportTo(const QString& path) {
   pause();
   const DateRange r = range();
   if (const auto problem = rangeProblem(r)) {
-    messages_.messageBox(*problem, kMessageCaption, MessageButtons::Ok, MessageIcon::Exclamation);
     emit exportFinished(false);
+    messages().messageBox(*problem, kMessageCaption, MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
   export_ = std::make_unique<Export>();
-  export_->writer = std::make_unique<SeriesWriter>(withPlaceholder(path), 1.0, fpsBox->value());
+  export_->path = seriesPath(path);
+  export_->writer = std::make_unique<SeriesWriter>(export_->path, 1.0, fpsBox->value());
   export_->range = r;
   export_->count = frameCount(r);
   const int steps = static_cast<int>(export_->count);
@@ -304,7 +329,7 @@ void TimeSeriesWindow::exportTo(const QString& path) {
   progress->setAutoClose(false);
   progress->setAutoReset(false);
   progress->setAttribute(Qt::WA_DeleteOnClose);
-  connect(progress, &QProgressDialog::canceled, this, [this] { endExport(true); });
+  connect(progress, &QProgressDialog::canceled, this, [this] { endExport(Ending::Cancelled); });
   export_->progress = progress;
   exportTimer_.start();
 }
@@ -314,33 +339,63 @@ void TimeSeriesWindow::exportStep() {
   Export& e = *export_;
   const QDate day = frameDate(e.range, e.next);
   const DrawReport report = drawer_->draw(day);
-  if (!e.writer->add(session_.surface().sheet(), dumpExtras(session_, report), day)) {
-    endExport(false);
+  const bool added = e.writer->add(session_.surface().sheet(), dumpExtras(session_, report), day);
+  e.written += static_cast<qint64>(e.writer->takeWritten().size());
+  ++e.next;
+  if (!added || e.next == e.count) {
+    endExport(Ending::Done);
     return;
   }
-  ++e.next;
-  if (e.progress) e.progress->setValue(static_cast<int>(e.next));
-  if (e.next == e.count) endExport(false);
+  // Showing the progress runs the event loop, where Cancel ends the export and closing
+  // the main window closes this one: nothing here is read after it.
+  if (QProgressDialog* progress = e.progress) progress->setValue(static_cast<int>(e.next));
 }
 
-void TimeSeriesWindow::endExport(bool cancelled) {
+void TimeSeriesWindow::endExport(Ending how) {
   exportTimer_.stop();
   if (!export_) return;
-  const std::unique_ptr<Export> done = std::move(export_);
-  // Cancelling drops the frames not yet written; the one being written is completed.
-  const std::optional<QString> failed = cancelled ? std::nullopt : done->writer->finish();
-  if (done->progress) {
-    disconnect(done->progress, nullptr, this, nullptr);  // closing the dialog would say "cancelled"
-    done->progress->close();
+  QString message;
+  bool ok = false;
+  {
+    const std::unique_ptr<Export> done = std::move(export_);
+    // Frames handed to the writer are completed; a cancelled animation is not written.
+    const bool animation = isAnimationPath(done->path);
+    const std::optional<QString> failed =
+        how == Ending::Done || !animation ? done->writer->finish() : std::nullopt;
+    const qint64 written = done->written + static_cast<qint64>(done->writer->takeWritten().size());
+    const QString folder = QDir::toNativeSeparators(QFileInfo(done->path).absolutePath());
+    ok = how == Ending::Done && !failed;
+    if (failed) {
+      message = *failed;
+      if (!animation && written > 0) message += QStringLiteral("\n書き出し済みの %1 コマは残っています。").arg(written);
+    } else if (how == Ending::Cancelled) {
+      message = animation ? QStringLiteral("書き出しを取り消しました。アニメーションは保存していません。")
+                          : QStringLiteral("書き出しを取り消しました。書き出し済みの %1 コマは残っています。\n保存先: %2")
+                                .arg(written)
+                                .arg(folder);
+    } else if (ok) {
+      message = animation ? QStringLiteral("%1 コマのアニメーションを書き出しました。\n%2")
+                                .arg(written)
+                                .arg(QDir::toNativeSeparators(done->path))
+                          : QStringLiteral("%1 コマを書き出しました。\n保存先: %2").arg(written).arg(folder);
+    }
+    if (done->progress) {
+      disconnect(done->progress, nullptr, this, nullptr);  // closing the dialog would say "cancelled"
+      done->progress->close();
+    }
   }
-  if (failed) messages_.messageBox(*failed, kMessageCaption, MessageButtons::Ok, MessageIcon::Exclamation);
   showFrame(slider->value());
-  emit exportFinished(!cancelled && !failed);
+  emit exportFinished(ok);
+  // The box runs the event loop; nothing is read after it.
+  if (how != Ending::Closed && !message.isEmpty()) {
+    messages().messageBox(message, kMessageCaption, MessageButtons::Ok,
+                          ok ? MessageIcon::Information : MessageIcon::Exclamation);
+  }
 }
 
 void TimeSeriesWindow::closeEvent(QCloseEvent* event) {
   pause();
-  if (exporting()) endExport(true);
+  endExport(Ending::Closed);
   event->accept();
 }
 

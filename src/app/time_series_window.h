@@ -5,6 +5,7 @@
 // one animated WebP. It draws on a session of its own that copies the main window's
 // table and ticks, so the main window's state stays as it was.
 
+#include "app/qt_platform.h"
 #include "platform/scripted_platform.h"
 #include "render/date_series.h"
 #include "session/session.h"
@@ -27,14 +28,18 @@ namespace eq {
 class TimeSeriesWindow : public QWidget {
   Q_OBJECT
  public:
-  // `messages` tells the user about a failed export.
+  // `messages` tells the user how an export went; on the real desktop its boxes open
+  // over this window. Closing the window hides it, until its owner deletes it.
   TimeSeriesWindow(const Session& main, Platform& messages, QWidget* parent = nullptr);
   ~TimeSeriesWindow() override;
 
   // Takes the table, ticks, title and background choice of `main` afresh and redraws.
   void takeTable(const Session& main);
+  // The same, and the range and date that `main` suggests, as when the window was made.
+  void restart(const Session& main);
 
-  // The dates from the first to the last, every `stepDays` days.
+  // The dates from the first to the last, every `stepDays` days. A new range keeps
+  // the date shown where it can: the frame at or before it.
   DateRange range() const;
   void setRange(const DateRange& range);
   // The date the slider points at; setting one moves the slider to the nearest frame.
@@ -44,7 +49,8 @@ class TimeSeriesWindow : public QWidget {
   // Writes every frame of the range: `path` ending in .webp is one animation; otherwise
   // one file per date, named by {date} or {n} in `path` (a missing placeholder becomes
   // "-{date}" before the extension). Runs a frame at a time on the event loop behind a
-  // progress dialog whose cancel button stops it; exportFinished tells the outcome.
+  // progress dialog whose cancel button stops it; exportFinished tells the outcome, and
+  // a message how many frames were written and where.
   void exportTo(const QString& path);
   bool exporting() const { return export_ != nullptr; }
 
@@ -74,15 +80,18 @@ class TimeSeriesWindow : public QWidget {
 
  private:
   struct Export;
+  enum class Ending { Done, Cancelled, Closed };  // Closed: no message
 
+  Platform& messages() { return ownMessages_ ? *ownMessages_ : messages_; }
   void rangeChanged();
   void showFrame(int index);
   void nextFrame();
   void exportStep();
-  void endExport(bool cancelled);
+  void endExport(Ending how);
   void resetDrawer();
 
   Platform& messages_;
+  std::unique_ptr<QtPlatform> ownMessages_;
   ScriptedPlatform quiet_;  // the copy's own commands never ask anything
   Session session_{quiet_};
   std::unique_ptr<FrameDrawer> drawer_;
@@ -90,6 +99,8 @@ class TimeSeriesWindow : public QWidget {
   QTimer playTimer_;
   QTimer exportTimer_;
   std::unique_ptr<Export> export_;
+  QDate shown_;          // the date the sheet shows
+  QString exportFolder_;  // where the last export went
 };
 
 }  // namespace eq

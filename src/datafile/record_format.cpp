@@ -91,6 +91,16 @@ EruptionRecord parseRecord(std::string_view line) {
   return record;
 }
 
+bool isRecordLine(std::string_view line) {
+  constexpr std::size_t kRowNumber = 0, kDay = kFirstNumber + 2, kFields = kFirstNumber + kNumbersPerRecord;
+  const std::vector<std::string_view> fields = recordFields(line);
+  if (fields.size() < kFields || !strictSingle(fields[kRowNumber])) return false;
+  for (std::size_t k = kFirstNumber; k <= kDay; ++k) {
+    if (!strictSingle(fields[k])) return false;
+  }
+  return true;
+}
+
 std::optional<DataFileContent> readDataFile(std::string_view bytes) {
   const std::vector<std::string_view> lines = splitLines(bytes);
   DataFileContent content;
@@ -108,6 +118,7 @@ std::optional<DataFileContent> readDataFile(std::string_view bytes) {
       text = decodeShiftJis(line);
       if (!text) return std::nullopt;
     }
+    content.hasRecordLine = content.hasRecordLine || isRecordLine(*text);
     content.records.push_back(parseRecord(*text));
   }
   return content;

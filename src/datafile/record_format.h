@@ -33,6 +33,7 @@ struct EruptionRecord {
 struct DataFileContent {
   TextEncoding encoding = TextEncoding::ShiftJis;
   std::vector<EruptionRecord> records;  // line k is row k; at most ten
+  bool hasRecordLine = false;           // one of the lines read is a record (isRecordLine)
 };
 
 // The first `maxLines` lines. A line ends at CR or CR LF; the end of the bytes ends
@@ -54,6 +55,12 @@ std::optional<std::string> nameFromField(std::string_view field);
 
 // One line (UTF-8) as a record.
 EruptionRecord parseRecord(std::string_view line);
+
+// Whether a line (UTF-8) is an eruption record at all: at least seven fields, of which
+// the row number, the year, the month and the day are numbers. A file none of whose
+// lines read is one is not an eruption data file (a picture, a letter) and is refused
+// as a whole; in a file with one, every line keeps the rules above.
+bool isRecordLine(std::string_view line);
 
 // A whole file's bytes (or at least its first ten lines) as records; the encoding is
 // decided from the lines read. Nothing when the Shift-JIS converter is unavailable.

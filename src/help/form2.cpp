@@ -24,6 +24,7 @@ Form2::Form2(std::function<void()> leave) : QWidget(nullptr), leave_(std::move(l
   setFont(uiFont());
   resize(twipsToPixels(10200), twipsToPixels(5730));
   Command1 = new QPushButton(QStringLiteral("MENU"), this);
+  Command1->setToolTip(QStringLiteral("メイン画面に戻ります"));
   Command1->setGeometry(twipsRect(240, 5160, 975, 375));
   // MENU hides the window (it stays for the next time); the main window comes back.
   connect(Command1, &QPushButton::clicked, this, [this] { leave_(); });

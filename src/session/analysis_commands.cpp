@@ -22,13 +22,17 @@ bool hasDrawing(const Session& session) {
 
 QString coordinate(double degrees) { return QString::number(degrees, 'f', 4); }
 
-// The file the user chooses to write, or nothing after a cancel.
-std::optional<QString> askSavePath(Session& session, const QString& title, const QString& filter) {
+// The file the user chooses to write, or nothing after a cancel. The dialog opens in
+// `folder`, which then remembers the chosen file's.
+std::optional<QString> askSavePath(Session& session, const QString& title, const QString& filter, QString& folder) {
   FileDialogRequest request;
   request.title = title;
   request.filter = filter;
+  request.initialPath = folder;
   session.refreshView();
-  return session.platform().saveFileDialog(request);
+  std::optional<QString> path = session.platform().saveFileDialog(request);
+  if (path) folder = QFileInfo(*path).absolutePath();
+  return path;
 }
 
 }  // namespace
@@ -99,7 +103,7 @@ void copyCrossingList(Session& session) {
 void saveSheetImage(Session& session) {
   const std::optional<QString> path =
       askSavePath(session, QStringLiteral("画像として保存"),
-                  QStringLiteral("PNG 画像 (*.png)|*.png||PDF (*.pdf)|*.pdf||SVG (*.svg)|*.svg"));
+                  QStringLiteral("PNG 画像 (*.png)|*.png||PDF (*.pdf)|*.pdf||SVG (*.svg)|*.svg"), session.imageFolder);
   if (!path) return;
   const std::optional<SheetFormat> format = sheetFormatForPath(*path);
   if (!format || *format == SheetFormat::Json) {
@@ -117,7 +121,8 @@ void saveMapData(Session& session) {
     return;
   }
   const std::optional<QString> path = askSavePath(session, QStringLiteral("地図データとして保存"),
-                                                 QStringLiteral("GeoJSON (*.geojson)|*.geojson||KML (*.kml)|*.kml"));
+                                                 QStringLiteral("GeoJSON (*.geojson)|*.geojson||KML (*.kml)|*.kml"),
+                                                 session.mapDataFolder);
   if (!path) return;
   const std::optional<MapDataFormat> format = mapDataFormatForPath(*path);
   if (!format) {

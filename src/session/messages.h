@@ -21,6 +21,13 @@ inline QString confirmationText(const QStringList& lines) {
   return text + QStringLiteral("いいですか");
 }
 
+// A file that holds no eruption record in its first ten lines.
+inline QString notEruptionDataText(const QString& path) {
+  return QStringLiteral("このファイルは噴火データファイルではないため、読み込みませんでした。\n%1\n"
+                        "噴火データファイルは、1行に「番号,\"火山名\",年,月,日,北緯,東経」を書いたテキストファイルです。")
+      .arg(path);
+}
+
 // Asks a question; only No declines it (closing the box answers No).
 inline bool askYesNo(Session& session, const QString& question) {
   session.refreshView();

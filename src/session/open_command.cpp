@@ -81,6 +81,47 @@ void showRow(Session& form, int row) {
   }
 }
 
+struct DataFile {
+  std::optional<DataFileContent> content;
+  QString error;  // why there is none, for a message
+};
+
+// Everything is read, converted and checked before the table changes, so a failure
+// leaves it as it was.
+DataFile readEruptionData(const QString& path) {
+  DataFile result;
+  const LeadingLines file = readLeadingLines(path);
+  if (!file.error.isEmpty()) {
+    result.error = file.error;
+    return result;
+  }
+  std::optional<DataFileContent> content =
+      readDataFile(std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
+  if (!content) {
+    result.error = QStringLiteral("シフトJISの文字コード変換が使えないため、噴火データファイルを読み込めませんでした。\n") + path;
+  } else if (!content->hasRecordLine) {
+    result.error = notEruptionDataText(path);
+  } else {
+    result.content = std::move(content);
+  }
+  return result;
+}
+
+// Makes every row usable and unticked, shows the file's name in Label23 and fills the rows read.
+void showEruptionData(Session& form, const QString& path, const DataFileContent& content) {
+  makeAllRowsUsable(form);
+  for (int row = 1; row <= kRowCount; ++row) form.setTicked(row, false);
+  form.setCaption(Control::Label23, QFileInfo(path).fileName());
+
+  const int rowsRead = static_cast<int>(content.records.size());
+  for (int row = 1; row <= rowsRead; ++row) storeRecord(form, row, content.records[static_cast<std::size_t>(row - 1)]);
+  form.RowBaseIndex = 1;
+  for (int row = 1; row <= rowsRead; ++row) {
+    showRow(form, row);
+    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
+  }
+}
+
 }  // namespace
 
 void openEruptionDataFile(Session& form) {
@@ -99,42 +140,28 @@ void openEruptionDataFileAt(Session& form, const QString& path) {
   form.CommonDialog1.fileName = path;
   form.CommonDialog1.fileTitle = QFileInfo(path).fileName();
 
+  // The question comes only for a file that will be loaded.
+  const DataFile file = readEruptionData(path);
+  if (!file.content) {
+    warnUser(form, file.error);
+    return;
+  }
   if (!askYesNo(form, confirmationText({QStringLiteral("現在表示データを") + path +
                                           QStringLiteral("データに置き換えます")})))
     return;
-
-  const LoadResult result = loadEruptionDataFile(form, path);
-  if (!result.ok) warnUser(form, result.error);
+  showEruptionData(form, path, *file.content);
 }
 
 LoadResult loadEruptionDataFile(Session& form, const QString& path) {
   LoadResult result;
-  // Everything is read and converted before the table changes, so a failure leaves it as it was.
-  const LeadingLines file = readLeadingLines(path);
-  if (!file.error.isEmpty()) {
+  const DataFile file = readEruptionData(path);
+  if (!file.content) {
     result.error = file.error;
     return result;
   }
-  const std::optional<DataFileContent> content =
-      readDataFile(std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
-  if (!content) {
-    result.error = QStringLiteral("シフトJISの文字コード変換が使えないため、噴火データファイルを読み込めませんでした。\n") + path;
-    return result;
-  }
-
-  makeAllRowsUsable(form);
-  for (int row = 1; row <= kRowCount; ++row) form.setTicked(row, false);
-  form.setCaption(Control::Label23, QFileInfo(path).fileName());
-
-  const int rowsRead = static_cast<int>(content->records.size());
-  for (int row = 1; row <= rowsRead; ++row) storeRecord(form, row, content->records[static_cast<std::size_t>(row - 1)]);
-  form.RowBaseIndex = 1;
-  for (int row = 1; row <= rowsRead; ++row) {
-    showRow(form, row);
-    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
-  }
+  showEruptionData(form, path, *file.content);
   result.ok = true;
-  result.rowsRead = rowsRead;
+  result.rowsRead = static_cast<int>(file.content->records.size());
   return result;
 }
 

@@ -9,9 +9,10 @@ class Session;
 
 void openEruptionDataFile(Session& session);
 
-// The open command after its file dialog, for a path chosen elsewhere (the command
-// line, a file dropped onto the window): it becomes the dialog's remembered path,
-// then the question and the load follow as after the dialog.
+// The open command after its file dialog, also for a path chosen elsewhere (the
+// command line, a file dropped onto the window): it becomes the dialog's remembered
+// path; a file that cannot be read or is not eruption data is reported at once,
+// and only a file that will be loaded gets the question.
 void openEruptionDataFileAt(Session& session, const QString& path);
 
 // What loading a file did.
@@ -21,8 +22,8 @@ struct LoadResult {
   int rowsRead = 0;    // lines read into rows 1 ... rowsRead (at most 10)
 };
 
-// The open command after its question, without dialogs: reads the whole file
-// first; when that works, makes every row usable and unticked, shows the file's
+// The open command after its question, without dialogs: reads and checks the whole
+// file first; when that works, makes every row usable and unticked, shows the file's
 // name in Label23 and fills the rows read. The headless renderer uses it too.
 LoadResult loadEruptionDataFile(Session& session, const QString& path);
 

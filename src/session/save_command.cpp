@@ -86,7 +86,10 @@ void saveEruptionData(Session& form) {
     return;
   }
   if (!platform.startEditor(path)) {
-    warnUser(form, QStringLiteral("テキストエディタを起動できませんでした。\n噴火データは次のファイルに保存されています。\n") + path);
+    warnUser(form, QStringLiteral("噴火データを「無題.txt」に保存しました。\n保存先: %1\n"
+                                  "テキストエディタが見つからないか起動できないため、ファイルは開いていません。"
+                                  "お使いのテキストエディタで開いて、好みの名前をつけて保存してください。")
+                       .arg(path));
   }
 }
 

@@ -96,6 +96,8 @@ class Session : public FormVariables {
   const DrawingSurface& surface() const { return surface_; }
 
   CommonDialog CommonDialog1;
+  // The folder each kind of save last wrote to, where its dialog opens next time.
+  QString imageFolder, mapDataFolder;
 
   AnalysisOptions analysis;
   // What the last Draw did (empty after start-up and after clearing the drawing).

@@ -79,7 +79,18 @@ class ItemPainter {
         sx_(target.width() / Sheet::kWidth),
         sy_(target.height() / Sheet::kHeight),
         pixelX_(kMapUnitsPerScreenPixel * sx_),
-        pixelY_(kMapUnitsPerScreenPixel * sy_) {}
+        pixelY_(kMapUnitsPerScreenPixel * sy_) {
+    // Where a dot would be smaller than a device pixel, and the painter only scales
+    // and moves, each dot fills the device pixel under it instead (see addPoint).
+    const QTransform& device = painter.deviceTransform();
+    constexpr double kRounding = 1e-9;
+    pointsShrink_ = device.type() <= QTransform::TxScale &&
+                    (pixelX_ * device.m11() < 1 - kRounding || pixelY_ * device.m22() < 1 - kRounding);
+    if (pointsShrink_) {
+      toDevice_ = device;
+      toPainter_ = device.inverted();
+    }
+  }
 
   void paint(const std::vector<SheetItem>& items) {
     for (const SheetItem& item : items) {
@@ -147,8 +158,15 @@ class ItemPainter {
     }
     if (!points_.empty() && item.color != pointColor_) flushPoints();
     pointColor_ = item.color;
-    const QPointF c = at(item.x, item.y);
-    points_.emplace_back(c.x(), c.y(), pixelX_, pixelY_);
+    const QPointF corner = at(item.x, item.y);
+    if (!pointsShrink_) {
+      points_.emplace_back(corner.x(), corner.y(), pixelX_, pixelY_);
+      return;
+    }
+    // Smaller than a device pixel, a dot would cover no pixel's centre, and below
+    // scale 1 the dotted graticule would fade away: it fills the pixel under its centre.
+    const QPointF centre = toDevice_.map(corner + QPointF(pixelX_ / 2, pixelY_ / 2));
+    points_.push_back(toPainter_.mapRect(QRectF(std::floor(centre.x()), std::floor(centre.y()), 1, 1)));
   }
 
   void flushPoints() {
@@ -187,6 +205,8 @@ class ItemPainter {
   double sx_, sy_;          // painter units per map unit
   double pixelX_, pixelY_;  // one screen pixel
   std::vector<QRectF> points_;
+  bool pointsShrink_ = false;  // a dot is smaller than a device pixel
+  QTransform toDevice_, toPainter_;  // to and from device pixels, while they do
   QRgb pointColor_ = 0;
   bool fontSet_ = false;
   double ascent_ = 0;

@@ -2,6 +2,7 @@
 // widgets, the reference window's cycle, printing into a print job's PDF; the time-series window's
 // dates, its own copy of the sheet, exporting frames and cancelling.
 
+#include "app/file_dialogs.h"
 #include "app/form1.h"
 #include "app/picture_box.h"
 #include "app/time_series_window.h"
@@ -10,12 +11,21 @@
 #include "platform/cups_printer.h"
 #include "platform/scripted_platform.h"
 
+#include <QAbstractProxyModel>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileSystemModel>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace eq;
@@ -204,6 +214,61 @@ class TestWindows : public QObject {
     QCOMPARE(messages(), std::size_t(4));
   }
 
+  // Tab visits the visible controls in the classic order and nothing else; the sheet and a
+  // tick box show the focus; each button and clickable label says what it does and its key,
+  // and the key does it; a clipped title shows whole as the tooltip.
+  void keysAndTips() {
+    Window w;
+    w.form.activateWindow();
+    const QImage unfocused = w.form.CheckEQ(1)->grab().toImage();
+    QStringList order;
+    do {
+      order << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != w.form.Picture1 && order.size() < 100);
+    QStringList expected{"Picture1", "Command1", "Command2"};
+    for (int row = 1; row <= kRowCount; ++row) {
+      expected << QStringLiteral("CheckEQ(%1)").arg(row);
+      for (int f = 1; f <= 6; ++f) expected << QStringLiteral("TextEQ(%1)").arg(fieldIndex(row, f));
+    }
+    expected << "TextEQ(61)" << "TextEQ(62)" << "TextEQ(63)" << "Command4" << "Command5" << "Command6" << "Command3"
+             << "Command9";
+    QCOMPARE(order, expected);
+    const QImage framed = w.form.Picture1->grab().toImage();
+    w.form.CheckEQ(1)->setFocus();
+    const QRgb highlight = w.form.Picture1->palette().color(QPalette::Highlight).rgb();
+    QVERIFY(framed.pixel(600, 1) == highlight && w.form.Picture1->grab().toImage().pixel(600, 1) != highlight);
+    const QImage focusMark = w.form.CheckEQ(1)->grab().toImage();
+    int marked = 0;
+    for (int y = 0; y < focusMark.height(); ++y)
+      for (int x = 0; x < focusMark.width(); ++x) marked += focusMark.pixel(x, y) != unfocused.pixel(x, y);
+    QVERIFY2(marked >= 2 * focusMark.width() + 2 * focusMark.height(), qPrintable(QString::number(marked)));
+
+    for (QWidget* control : w.form.client()->findChildren<QWidget*>()) {
+      const bool clickable = control->cursor().shape() == Qt::PointingHandCursor;
+      if (qobject_cast<QPushButton*>(control) || clickable) QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+    }
+    QVERIFY(w.form.Command1->toolTip().endsWith("(Ctrl+O)") && w.form.Label36->toolTip().endsWith("(Alt+A)"));
+    QTest::keyClick(&w.form, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(w.session.ticked(10), true);
+    QTest::keyClick(&w.form, Qt::Key_F1);  // the description, the steps, closed again
+    QVERIFY(w.form.Label25->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_F1);
+    QVERIFY(w.form.Label29->isVisible() && !w.form.Label25->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_F1);
+    QVERIFY(!w.form.Label29->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_2, Qt::AltModifier);
+    QVERIFY(w.form.Command8->isVisible() && w.form.Command8->hasFocus());
+
+    w.session.setCaption(Control::Label37, QStringLiteral("短い題"));
+    w.form.sync();
+    QVERIFY(w.form.Label37->toolTip().isEmpty());
+    const QString title = QStringLiteral("とても長いタイトルコメントは、ラベルの幅に収まらないので、ツールチップで全体を見せます");
+    w.session.setCaption(Control::Label37, title);
+    w.form.sync();
+    QCOMPARE(w.form.Label37->toolTip(), title);
+  }
+
   // The sheet fitted to the portrait page read first (16668.4 x 11848.2 twips), drawn from
   // the corner of a landscape A4 page: the middle of the sheet at (8334.2, 5924.1) twips.
   void printsOnLandscapeA4() {
@@ -262,13 +327,17 @@ class TestWindows : public QObject {
     QTest::addColumn<QDate>("shown");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("stamp");
+    QTest::addColumn<int>("newStep");  // 0: the step stays
     QTest::newRow("setDate") << 1 << -1 << QDate(2030, 6, 15) << QDate(2030, 6, 15) << "2030年6月15日"
-                             << " 2030年 6月 15日";
+                             << " 2030年 6月 15日" << 0;
     // From 1 January 2025 in weeks: the 10th is 9 days on, nearer the 8th than the 15th.
     QTest::newRow("setDate between weeks") << 7 << -1 << QDate(2025, 1, 10) << QDate(2025, 1, 8) << "2025年1月8日"
-                                           << " 2025年 1月 8日";
+                                           << " 2025年 1月 8日" << 0;
     // 59 days after 1 January 2025 (31 of January, 28 of February).
-    QTest::newRow("slider") << 1 << 59 << QDate() << QDate(2025, 3, 1) << "2025年3月1日" << " 2025年 3月 1日";
+    QTest::newRow("slider") << 1 << 59 << QDate() << QDate(2025, 3, 1) << "2025年3月1日" << " 2025年 3月 1日" << 0;
+    // 1992 days on, 284 weeks and 4 days: the week before, though the next one is nearer.
+    QTest::newRow("weeks instead of days") << 1 << -1 << QDate(2030, 6, 16) << QDate(2030, 6, 12) << "2030年6月12日"
+                                           << " 2030年 6月 12日" << 7;
   }
 
   void showsTheChosenDate() {
@@ -278,6 +347,7 @@ class TestWindows : public QObject {
     QFETCH(QDate, shown);
     QFETCH(QString, caption);
     QFETCH(QString, stamp);
+    QFETCH(int, newStep);
     Main main;
     TimeSeriesWindow window(main.session, main.platform);
     window.setRange({QDate(2025, 1, 1), QDate(2040, 1, 1), step});
@@ -286,6 +356,7 @@ class TestWindows : public QObject {
     } else {
       window.setDate(wanted);
     }
+    if (newStep) window.stepBox->setValue(newStep);
     QCOMPARE(window.date(), shown);
     QCOMPARE(window.dateLabel->text(), caption);
     QCOMPARE(sheetStamp(window), stamp);
@@ -304,31 +375,152 @@ class TestWindows : public QObject {
     const QStringList names = {"f-2025-01-01.png", "f-2025-01-03.png", "f-2025-01-05.png"};
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), names);
     for (const QString& name : names) QCOMPARE(QImage(dir.filePath(name)).size(), QSize(1200, 853));
-    // Afterwards the window shows its slider's date again.
+    // Afterwards the window shows its slider's date again, and says what it wrote where.
     QCOMPARE(sheetStamp(window), QStringLiteral(" 2025年 1月 3日"));
-    QVERIFY(main.platform.messages.empty());
+    QCOMPARE(main.platform.messages.size(), std::size_t(1));
+    QCOMPARE(main.platform.messages[0].text, QStringLiteral("3 コマを書き出しました。\n保存先: ") + dir.path());
   }
 
-  void cancelLeavesCompleteFiles() {
+  // Cancel, or closing the main window, while the progress is shown (inside its event loop):
+  // the files written are complete and counted, and closing asks first (いいえ goes on).
+  void interruptedExport_data() {
+    QTest::addColumn<int>("how");  // 0 Cancel, 1 closed with はい, 2 closed with いいえ
+    QTest::newRow("cancelled") << 0;
+    QTest::newRow("main window closed") << 1;
+    QTest::newRow("closing declined") << 2;
+  }
+  void interruptedExport() {
+    QFETCH(int, how);
     Main main;
-    TimeSeriesWindow window(main.session, main.platform);
-    window.setRange({QDate(2025, 1, 1), QDate(2025, 12, 31), 1});
+    Form1 form(main.session);
+    form.show();
+    form.openTimeSeries();
+    TimeSeriesWindow& window = *form.existingTimeSeries();
+    window.setRange({QDate(2025, 1, 1), QDate(2025, 2, 9), 1});
     QTemporaryDir dir;
     QSignalSpy finished(&window, &TimeSeriesWindow::exportFinished);
-    window.exportTo(dir.filePath(QStringLiteral("{n}.png")));
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    auto* progress = window.findChild<QProgressDialog*>();
-    QVERIFY(progress && progress->findChild<QPushButton*>());
-    progress->findChild<QPushButton*>()->click();
+    connect(&window, &TimeSeriesWindow::exportFinished, qApp, [] { QCoreApplication::exit(0); });
+    main.platform.messageAnswers = {how == 1 ? MessageAnswer::Yes : MessageAnswer::No};
+    QTimer::singleShot(0, qApp, [&] {  // the loop ends with the export
+      window.exportTo(dir.filePath(QStringLiteral("{n}.png")));
+      auto* progress = window.findChild<QProgressDialog*>();
+      QMetaObject::invokeMethod(progress, "forceShow");
+      QPushButton* cancel = progress->findChild<QPushButton*>();
+      auto* bar = progress->findChild<QProgressBar*>();
+      connect(bar, &QProgressBar::valueChanged, cancel, [&form, cancel, how, bar] {
+        bar->disconnect();
+        QMetaObject::invokeMethod(how == 0 ? static_cast<QWidget*>(cancel) : &form, how == 0 ? "click" : "close",
+                                  Qt::QueuedConnection);
+      }, Qt::DirectConnection);
+    });
+    QApplication::exec();
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(finished.first().first().toBool(), how == 2);
     QVERIFY(!window.exporting());
+    QCOMPARE(main.platform.messages.front().buttons, how == 0 ? MessageButtons::Ok : MessageButtons::YesNo);
+    QCOMPARE(form.isVisible(), how != 1);
     const QStringList files = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
-    QVERIFY(files.size() < 365);
+    QVERIFY(how == 2 ? files.size() == 40 : files.size() < 40);
     for (int i = 0; i < files.size(); ++i) {
       QCOMPARE(files[i], QStringLiteral("%1.png").arg(i + 1, 4, 10, QLatin1Char('0')));
       QCOMPARE(QImage(dir.filePath(files[i])).size(), QSize(1200, 853));
     }
+    if (how == 0) QVERIFY(main.platform.messages.back().text.contains(QStringLiteral(" %1 コマ").arg(files.size())));
+  }
+
+  // On the real desktop the window's boxes open over it, not over the main window.
+  void messagesOverTheWindow() {
+    Main main;
+    QWidget mainWindow;
+    QtPlatform desk(&mainWindow);
+    TimeSeriesWindow window(main.session, desk);
+    window.setRange({QDate(2025, 1, 2), QDate(2025, 1, 1), 1});  // reversed: a message, no export
+    QWidget* over = nullptr;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        over = box->parentWidget();
+        box->reject();
+      }
+    });
+    closer.start(10);
+    window.exportTo(QStringLiteral("x.png"));
+    QCOMPARE(over, &window);
+  }
+
+  // The save dialogs add the chosen type's extension to a bare name; the time-series export
+  // suggests a file per date for PNG and one without {date} for WebP, and opens where it last wrote.
+  void saveDialogs() {
+    QTemporaryDir dir;
+    const auto inDialog = [](const std::function<void(QFileDialog&)>& act) {
+      QTimer::singleShot(0, qApp, [act] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        act(*dialog);
+      });
+    };
+    const auto pick = [](QFileDialog& dialog, int steps) {  // the type list, as the user moves in it
+      for (int i = 0; i < steps; ++i) QTest::keyClick(dialog.findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+    };
+    const auto typed = [](QFileDialog& dialog) { return dialog.findChild<QLineEdit*>("fileNameEdit")->text(); };
+    inDialog([&](QFileDialog& dialog) {
+      pick(dialog, 1);
+      dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("abc"));
+      QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    QCOMPARE(askSaveFileName(nullptr, "t", dir.path(), {"PNG (*.png)", "PDF (*.pdf)"}), dir.filePath("abc.pdf"));
+
+    Main main;
+    TimeSeriesWindow window(main.session, main.platform);
+    window.setRange({QDate(2025, 1, 1), QDate(2025, 1, 3), 1});
+    QString names;
+    inDialog([&](QFileDialog& dialog) {
+      names = typed(dialog);
+      pick(dialog, 1);
+      names += ' ' + typed(dialog);
+      dialog.setDirectory(dir.path());
+      QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    QSignalSpy finished(&window, &TimeSeriesWindow::exportFinished);
+    window.exportFrames();
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(names, QStringLiteral("sheet-{date}.png sheet.webp"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.webp"});
+    QCOMPARE(main.platform.messages.back().text,
+             QStringLiteral("3 コマのアニメーションを書き出しました。\n") + dir.filePath("sheet.webp"));
+    inDialog([&](QFileDialog& dialog) {
+      names = dialog.directory().path();
+      dialog.reject();
+    });
+    window.exportFrames();
+    QCOMPARE(names, dir.path());
+  }
+
+  // Qt's file dialog speaks Japanese whatever the system's locale (tst_windows_c_locale runs
+  // this with LANG=C.UTF-8): its buttons, and the sizes and dates of its file list.
+  void dialogsSpeakJapanese() {
+    speakJapanese();
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath("a.txt"), "12345");
+    QString size, modified, button;
+    QTimer poll;
+    int polls = 0;
+    connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      const QAbstractItemModel* shown = dialog->findChild<QTreeView*>()->model();
+      QModelIndex file = dialog->findChild<QFileSystemModel*>()->index(path);
+      if (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(shown)) file = proxy->mapFromSource(file);
+      size = file.siblingAtColumn(1).data().toString();
+      modified = file.siblingAtColumn(3).data().toString();
+      button = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
+      if (!size.isEmpty() || ++polls > 500) dialog->reject();
+    });
+    poll.start(10);
+    askOpenFileName(nullptr, "t", dir.path(), "* (*)");
+    QCOMPARE(size, QStringLiteral("5 バイト"));
+    QCOMPARE(modified, QStringLiteral("%1").arg(QFileInfo(path).lastModified().toString("yyyy/MM/dd H:mm")));
+    QCOMPARE(button, QStringLiteral("開く(&O)"));
   }
 
   void openedFromTheMainWindow() {

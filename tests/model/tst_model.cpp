@@ -443,6 +443,24 @@ class TestModel : public QObject {
     QCOMPARE(describe(parseRecord(bytes(line))), record);
   }
 
+  // Whether a line is an eruption record at all: a file without one is not data.
+  void recordLines_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("record");
+    QTest::newRow("as written") << QByteArray("7,\"桜島\",1914,1,12,31.585,130.657") << true;
+    QTest::newRow("an empty row") << QByteArray("7,\"\",0,0,0,0,0") << true;
+    QTest::newRow("commas in the name, no place") << QByteArray("1,\"a,b\",2000,1,1,,") << true;
+    QTest::newRow("six fields") << QByteArray("1,\"x\",2000,1,1,35") << false;
+    QTest::newRow("no row number") << QByteArray("x,\"x\",2000,1,1,35,139") << false;
+    QTest::newRow("no day") << QByteArray("1,\"x\",2000,1,,35,139") << false;
+    QTest::newRow("text with commas") << QByteArray("Dear Sir, we met in 2000, 1 or 2, at 3, 4 and 5") << false;
+  }
+  void recordLines() {
+    QFETCH(QByteArray, line);
+    QFETCH(bool, record);
+    QCOMPARE(isRecordLine(bytes(line)), record);
+  }
+
   void encodingOfFile_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("utf8");

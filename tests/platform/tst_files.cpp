@@ -1,6 +1,7 @@
 // The files of the platform layer: where the background map is found, the window icon,
 // reading only regular files (nothing makes the reader wait), and writing a file whole
-// or not at all on disks that fail in the ways they do; helper threads.
+// or not at all on disks that fail in the ways they do; helper threads; whether the desktop
+// has a text editor.
 
 #include "common/files.h"
 #include "platform/app_icon.h"
@@ -8,6 +9,7 @@
 #include "platform/helper_thread.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file.h"
+#include "platform/text_editor.h"
 
 #include <QtTest>
 #include <cerrno>
@@ -201,6 +203,34 @@ class TestFiles : public QObject {
 
   // A helper starts on another processor but is not left tied to it: once running it
   // may use every processor its creator may, and with only one it runs there.
+  // A text editor counts when xdg-mime names a program that shows a window: without one,
+  // xdg-open would fall back to a text-mode browser, or fail.
+  void textEditor_data() {
+    QTest::addColumn<QByteArray>("registered");  // text/plain's program in mimeapps.list
+    QTest::addColumn<QByteArray>("entry");       // its desktop file; none: not there
+    QTest::addColumn<bool>("editor");
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=E\nExec=true %f\n";
+    QTest::newRow("an editor") << QByteArray("edit.desktop") << entry << true;
+    QTest::newRow("nothing registered") << QByteArray() << QByteArray() << false;
+    QTest::newRow("a program that is gone") << QByteArray("gone.desktop") << QByteArray() << false;
+    QTest::newRow("a terminal program, no terminal") << QByteArray("vi.desktop") << entry + "Terminal=true\n" << false;
+  }
+  void textEditor() {
+    QFETCH(QByteArray, registered);
+    QFETCH(QByteArray, entry);
+    QFETCH(bool, editor);
+    if (!editor && !entry.isEmpty() && !QStandardPaths::findExecutable("x-terminal-emulator").isEmpty())
+      QSKIP("this system has a terminal emulator for terminal programs");
+    QTemporaryDir home;
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+      qputenv(name, home.path().toUtf8());
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "TERMINAL"}) qunsetenv(name);
+    writeFile(home.filePath("mimeapps.list"), "[Default Applications]\ntext/plain=" + registered + "\n");
+    QVERIFY(QDir(home.path()).mkdir("applications"));
+    if (!entry.isEmpty()) writeFile(home.filePath("applications/" + registered), entry);
+    QCOMPARE(desktopHasTextEditor(), editor);
+  }
+
   void helperThreads_data() {
     QTest::addColumn<bool>("oneProcessor");
     QTest::newRow("every processor") << false;

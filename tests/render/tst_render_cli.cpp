@@ -87,6 +87,27 @@ class TestRenderCli : public QObject {
     QCOMPARE(QImage(out).size(), QSize(600, 427));
   }
 
+  // Below scale 1 too, every dot of the graticule keeps its ink: the pixel under its middle
+  // (a dot covers 15 map units) is not white.
+  void graticuleAtEveryScale() {
+    const Run json = render(dir.filePath(QStringLiteral("dots.json")), kFixed);
+    QVERIFY2(json.exitCode == 0, qPrintable(json.err));
+    QList<QPointF> dots;
+    for (const auto& v : readJson(dir.filePath(QStringLiteral("dots.json"))).value("items").toArray()) {
+      const QJsonObject o = v.toObject();
+      if (o.value("type") == "point") dots << QPointF(o.value("x").toDouble() + 7.5, o.value("y").toDouble() + 7.5);
+    }
+    QCOMPARE(dots.size(), 3804);
+    for (const double scale : {0.1, 0.25, 0.5, 0.75, 1.0, 1.5, 4.0}) {
+      const QString out = dir.filePath(QStringLiteral("scaled.png"));
+      QVERIFY(render(out, kFixed + QStringList{"--scale", QString::number(scale)}).exitCode == 0);
+      const QImage image(out);
+      int lost = 0;
+      for (const QPointF& dot : dots) lost += image.pixel(std::floor(dot.x() * scale / 15), std::floor(dot.y() * scale / 15)) == qRgb(255, 255, 255);
+      QVERIFY2(lost == 0, qPrintable(QStringLiteral("scale %1: %2 dots lost").arg(scale).arg(lost)));
+    }
+  }
+
   // Radii from the day numbers: (3.129 - ln(days / 365.25)) / 0.007137 km; the marker of
   // 31.58 N 130.66 E and the title of ten characters at column 73.1 - 5, line 51.
   void jsonSheetAndLines() {
@@ -229,6 +250,9 @@ class TestRenderCli : public QObject {
     QTest::newRow("two data files") << QStringList{kSample} + date + QStringList{"@/a.png"} << 2 << kSample;
     QTest::newRow("missing data file") << QStringList{"@/ない.txt", "--date", "2024-5-1", "--out", "@/a.png"} << 1
                                        << "@/ない.txt";
+    const QStringList notData{"--date", "2024-5-1", "--out", "@/a.png"};
+    QTest::newRow("a picture") << QStringList{EQ_SOURCE_DIR "/docs/sheet.png"} + notData << 1 << "噴火データファイルではない";
+    QTest::newRow("a text") << QStringList{EQ_SOURCE_DIR "/README.md"} + notData << 1 << EQ_SOURCE_DIR "/README.md";
     QTest::newRow("missing output folder") << date + QStringList{"@/no/a.png"} << 1 << "@/no/a.png";
     QTest::newRow("a folder in the output's place") << date + QStringList{"@/taken.pdf"} << 1 << "@/taken.pdf";
   }

@@ -453,6 +453,18 @@ class TestCommands : public QObject {
     }
   }
 
+  // Each kind of save opens its dialog where it last wrote; a cancel changes nothing.
+  void saveFoldersPerKind() {
+    QTemporaryDir pictures, maps;
+    Crossed fx;
+    fx.draw();
+    fx.platform.saveDialogAnswers = {pictures.filePath("s.png"), maps.filePath("m.kml"), std::nullopt, std::nullopt};
+    for (int k = 0; k < 4; ++k) k % 2 ? saveMapData(fx.session) : saveSheetImage(fx.session);
+    QStringList starts;
+    for (const FileDialogRequest& request : fx.platform.saveDialogs) starts << request.initialPath;
+    QCOMPARE(starts, (QStringList{"", "", pictures.path(), maps.path()}));
+  }
+
   // The clipboard first, then the printer in its order; a failure is told and changes
   // nothing else. 11906 / 31750 < 16838 / 22569: the width decides, 11906 x 8463 twips, times
   // 1.4; a printer that kept an earlier landscape gives 16749 x 11906.
@@ -714,7 +726,8 @@ class TestCommands : public QObject {
     const std::pair<QByteArray, QStringList> cases[] = {
         {"1,\"z\",0,-1,0,-12.25,123.456789\r\n", QStringList{"z", "", "-1", "", "-12.25", "123.4568"} + fullRow(2)},
         {"1,\"0\",1,2,3,4,5\r\n", QStringList{"", "1", "2", "3", "4", "5"} + fullRow(2)},  // name 0 is none
-        {"\r\n2,\"t\",x,,2,1e39,-1e39\r\n", fullRow(1) + QStringList{"t", "2002", "2", "2", "32.5", "131.5"}},
+        {"\r\n2,\"t\",x,,2,1e39,-1e39\r\n3,\"c\",1,1,1,,\r\n",  // one record line, the third, makes it data
+         fullRow(1) + QStringList{"t", "2002", "2", "2", "32.5", "131.5"}},
         {"1,\",9,9,9,9,9\r\n", QStringList{"a", "9", "9", "9", "9", "9"} + fullRow(2)},  // a lone quote keeps the name
     };
     for (const auto& [file, rows] : cases) {
@@ -726,21 +739,24 @@ class TestCommands : public QObject {
     }
   }
 
-  // A missing file, a folder, a device, a FIFO without a writer (which would block a
-  // plain read): at once a message naming the path and the reason, nothing changed.
+  // A missing file, a folder, a device, a FIFO without a writer (which would block a plain
+  // read), a picture, a text without a single record line: at once, before any question, a
+  // message naming the path and the reason, nothing changed.
   void openUnreadable() {
     QVERIFY(::mkfifo("fifo", 0600) == 0);
-    for (const QString path : {"missing.txt", ".", "/dev/zero", "fifo"}) {
+    writeFile("picture.png", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR,1,2,3,4,5", 26));
+    writeFile("letter.txt", "Dear Sir,\r\nthe dates 2024,1,1 and 2025,2,2,3,4\r\n\r\n");
+    const QString unreadable = QStringLiteral("理由: "), notData = QStringLiteral("噴火データファイルではない");
+    for (const auto& [path, why] : {std::pair{"missing.txt", unreadable}, {".", unreadable}, {"/dev/zero", unreadable},
+                                    {"fifo", unreadable}, {"picture.png", notData}, {"letter.txt", notData}}) {
       FileFixture fx;
       const QStringList before = fx.markEverything();
       fx.open(path);
       QCOMPARE(fx.table(), before);
-      QCOMPARE(fx.platform.messages.size(), std::size_t(2));
-      const QString text = fx.platform.messages[1].text;
+      QCOMPARE(fx.platform.messages.size(), std::size_t(1));
+      const QString text = fx.platform.messages[0].text;
       QCOMPARE(fx.lastMessage(), notice(text));
-      QVERIFY2(text.contains("\n" + path + QStringLiteral("\n理由: ")) &&
-                   text.contains(QStringLiteral("読み込めませんでした")),
-               qPrintable(text));
+      QVERIFY2(text.contains("\n" + QString(path) + "\n") && text.contains(why), qPrintable(text));
     }
     QVERIFY(QFile::remove("fifo"));
   }
@@ -802,7 +818,8 @@ class TestCommands : public QObject {
     fx.save();
     QCOMPARE(readFile(kSaved).count('\n'), 10);
     QCOMPARE(fx.platform.editorPaths, std::vector<QString>{savedPath()});
-    QVERIFY2(fx.lastMessage().endsWith("\n" + savedPath()), qPrintable(fx.lastMessage()));
+    QVERIFY2(fx.lastMessage().contains("「無題.txt」に保存しました。\n保存先: " + savedPath() + "\n"),
+             qPrintable(fx.lastMessage()));
   }
 };
 
