@@ -231,6 +231,9 @@ class TestRenderCli : public QObject {
                                        << "@/ない.txt";
     QTest::newRow("missing output folder") << date + QStringList{"@/no/a.png"} << 1 << "@/no/a.png";
     QTest::newRow("a folder in the output's place") << date + QStringList{"@/taken.pdf"} << 1 << "@/taken.pdf";
+    // A century of frames would take hours to encode before the write failed.
+    QTest::newRow("animation into a missing folder")
+        << QStringList{kSample, "--from", "2000-1-1", "--to", "2099-12-31", "--out", "@/no/a.webp"} << 1 << "@/no/a.webp";
   }
   void failures() {
     QFETCH(QStringList, args);
