@@ -52,9 +52,12 @@ const char kUsage[] =
     "                    名前に含めます (例: frames/sheet-{date}.png)。.webp なら全コマの\n"
     "                    アニメーション WebP を一つ書きます\n";
 
+// Each line goes out at once, also into a pipe: a script sees every frame as soon as
+// its file is complete, and keeps what it was told when the run is stopped.
 void printTo(std::FILE* stream, const QString& text) {
   const QByteArray bytes = text.toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+  std::fflush(stream);
 }
 
 void complain(const QString& message) { printTo(stderr, QStringLiteral("eqcircle render: ") + message + '\n'); }
@@ -351,9 +354,7 @@ int runRenderCommand(int, char**) {
     complain(error);
     return kExitFailed;
   }
-  QString lines;
-  for (int row = 1; row <= kRowCount; ++row) lines += rowLine(row, session.VolcanoName[row], report.rows[row]);
-  printTo(stdout, lines);
+  for (int row = 1; row <= kRowCount; ++row) printTo(stdout, rowLine(row, session.VolcanoName[row], report.rows[row]));
   return 0;
 }
 

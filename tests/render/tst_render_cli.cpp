@@ -383,6 +383,20 @@ class TestRenderCli : public QObject {
     QCOMPARE(QImage(folder.filePath(QStringLiteral("2025-01-01/sheet.png"))).size(), QSize(1200, 853));
   }
 
+  // A frame's line is on its way once its file is complete: a run stopped by SIGTERM,
+  // which flushes nothing, has delivered the first frame's line by its tenth file.
+  void linesArriveAsFramesComplete() {
+    QTemporaryDir folder;
+    QProcess process;
+    process.start(QStringLiteral(EQ_EQCIRCLE), {"render", kData, "--from", "2000-1-1", "--to", "2099-12-31", "--out",
+                                                folder.filePath(QStringLiteral("{n}.json"))});
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(folder.filePath(QStringLiteral("0010.json"))); }, 60000));
+    process.terminate();
+    QVERIFY(process.waitForFinished());
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY2(out.startsWith("2000-01-01\t" + folder.filePath(QStringLiteral("0001.json")) + '\n'), qPrintable(out));
+  }
+
   void endsBeforeTheWindow_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QStringList>("env");
