@@ -42,6 +42,15 @@ Run renderSeries(const QStringList& args, const QString& folder = {}) {
   return runEqcircle(QStringList{QStringLiteral("render"), kData} + args, {}, folder);
 }
 
+// The pixels per metre a PNG file states in its pHYs chunk; 0 when it states none.
+int pngDotsPerMeter(const QString& path) {
+  const QByteArray bytes = readFile(path);
+  const qsizetype at = bytes.indexOf("pHYs");
+  if (at < 0 || bytes.size() < at + 13 || bytes[at + 12] != 1) return 0;  // unit 1: the metre
+  const auto x = qFromBigEndian<quint32>(bytes.constData() + at + 4);
+  return x == qFromBigEndian<quint32>(bytes.constData() + at + 8) ? static_cast<int>(x) : -1;
+}
+
 QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 
 struct Animation {
@@ -83,8 +92,10 @@ class TestRenderCli : public QObject {
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     const QString mismatch = eq::test::goldenMismatch(QImage(out), QStringLiteral("golden_sheet.png"), 0, 0);
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(pngDotsPerMeter(out), 3780);  // 96 dpi: 1200 pixels print 12.5 inches, the sheet's 18000 twips
     QVERIFY(render(out, kFixed + QStringList{"--scale", "0.5"}).exitCode == 0);
     QCOMPARE(QImage(out).size(), QSize(600, 427));
+    QCOMPARE(pngDotsPerMeter(out), 1890);
   }
 
   // Radii from the day numbers: (3.129 - ln(days / 365.25)) / 0.007137 km; the marker of
@@ -304,6 +315,7 @@ class TestRenderCli : public QObject {
         const QImage expected = QImage(single).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!expected.isNull());
         QCOMPARE(QImage(frame).convertToFormat(QImage::Format_RGB32), expected);
+        QCOMPARE(pngDotsPerMeter(frame), expected.width() == 600 ? 1890 : 3780);
       }
     }
   }
