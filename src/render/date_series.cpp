@@ -383,7 +383,9 @@ std::optional<QString> renderDateSeries(Session& session, const DateRange& range
   for (qint64 i = 0; i < count; ++i) {
     const QDate date = frameDate(range, i);
     const DrawReport report = drawer.draw(date);
-    if (!writer.add(session.surface().sheet(), dumpExtras(session, report), date)) break;
+    SheetDumpExtras extras = dumpExtras(session, report);
+    extras.created = today;
+    if (!writer.add(session.surface().sheet(), extras, date)) break;
     for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
   }
   const std::optional<QString> failed = writer.finish();

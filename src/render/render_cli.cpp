@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +27,7 @@ constexpr int kExitUsage = 2;
 constexpr double kSmallestScale = 0.1;
 constexpr double kLargestScale = 4;
 constexpr int kFastestRate = 100;  // frames a second of an animation
+constexpr qint64 kLastSecond = 253402300799;  // of 9999-12-31 (UTC), the last day a date stamp can show
 
 const char kUsage[] =
     "使い方: eqcircle render DATAFILE --date Y-M-D [--rows 1,3,7|all] [--title TEXT]\n"
@@ -42,7 +44,7 @@ const char kUsage[] =
     "  --rows LIST       描画する行 (例: 1,3,7 または all)。省略時は火山名のある行すべて\n"
     "  --title TEXT      タイトルコメント\n"
     "  --no-background   背景地図を使わない\n"
-    "  --created Y-M-D   作成日の日付 (省略時は今日)\n"
+    "  --created Y-M-D   作成日の日付 (省略時は SOURCE_DATE_EPOCH の日付、それもなければ今日)\n"
     "  --scale K         PNG と SVG の倍率 (0.1〜4、省略時 1)\n"
     "  --circles MODE    classic (図上の円、省略時) または geodesic (地球楕円体上の真の距離の円)\n"
     "  --tolerance KM    交点の支持数に数える円の近さ (km、省略時 50)\n"
@@ -233,6 +235,17 @@ Parsed parseArguments(const QStringList& args) {
       positional << args[i];
     }
   }
+  // Reproducible builds set this for every tool: the creation date of what they make.
+  const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
+  if (!options.created.isValid() && !epoch.isEmpty()) {
+    bool ok = false;
+    const qint64 seconds = epoch.toLongLong(&ok);
+    if (!ok || seconds < 0 || seconds > kLastSecond) {
+      return bad(QStringLiteral("SOURCE_DATE_EPOCH は 1970-1-1 から 9999-12-31 までの秒数にしてください: %1")
+                     .arg(QString::fromLocal8Bit(epoch)));
+    }
+    options.created = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).date();
+  }
   if (positional.isEmpty()) return bad(QStringLiteral("噴火データファイルを指定してください"));
   if (positional.size() > 1) {
     return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(QLatin1Char(' '))));
@@ -343,7 +356,8 @@ int runRenderCommand(int, char**) {
     complain(QStringLiteral("予測年データが未入力です"));
     return kExitFailed;
   }
-  const SheetDumpExtras extras = dumpExtras(session, report);
+  SheetDumpExtras extras = dumpExtras(session, report);
+  extras.created = options.created;
 
   QString error;
   const bool written =

@@ -946,7 +946,8 @@ class TestModel : public QObject {
                                  "描画データ数  =  1",
                                  true,
                                  CircleMode::Geodesic,
-                                 {Crossing{1, 3, 9000.5, -2, 54.25, 135, false, 3}}};
+                                 {Crossing{1, 3, 9000.5, -2, 54.25, 135, false, 3}},
+                                 QDate()};
     const QByteArray json = sheetJson(sheet, extras);
     QVERIFY(!QJsonDocument::fromJson(kExpectedJson).isNull());
     QCOMPARE(QJsonDocument::fromJson(json), QJsonDocument::fromJson(kExpectedJson));

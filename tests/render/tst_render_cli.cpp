@@ -98,6 +98,29 @@ class TestRenderCli : public QObject {
     QCOMPARE(pngDotsPerMeter(out), 1890);
   }
 
+  // The same sheet gives the same PDF in any time zone and at any time: its creation date
+  // is --created's (or SOURCE_DATE_EPOCH's) midnight, its identifier comes from its bytes.
+  // qpdf finds the cross-references right after the date took the place of Qt's.
+  void pdfIsReproducible_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("environment");
+    QTest::newRow("in Japan") << kFixed << "TZ=JST-9";
+    QTest::newRow("SOURCE_DATE_EPOCH at noon of that day") << kFixed.mid(0, 3) << "SOURCE_DATE_EPOCH=1796558400";
+  }
+  void pdfIsReproducible() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, environment);
+    const QString first = dir.filePath(QStringLiteral("first.pdf")), second = dir.filePath(QStringLiteral("second.pdf"));
+    QCOMPARE(render(first, kFixed, {"TZ=UTC"}).exitCode, 0);
+    QCOMPARE(render(second, options, {environment}).exitCode, 0);
+    QCOMPARE(readFile(second), readFile(first));
+    QVERIFY(readFile(first).contains("/CreationDate (D:20261206000000Z)"));
+    QVERIFY(readFile(first).contains("/ID [<"));
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {"--check", second});
+    QVERIFY(qpdf.waitForFinished() && qpdf.exitCode() == 0);
+  }
+
   // Radii from the day numbers: (3.129 - ln(days / 365.25)) / 0.007137 km; the marker of
   // 31.58 N 130.66 E and the title of ten characters at column 73.1 - 5, line 51.
   void jsonSheetAndLines() {
