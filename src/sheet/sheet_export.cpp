@@ -192,6 +192,18 @@ QByteArray withCreationDate(QByteArray pdf, const QDateTime& created) {
   return pdf;
 }
 
+// Qt's SVG names only the sheet's own font, which few systems have; a viewer without it
+// takes its default, often without Japanese. The font's fallbacks follow it (the IPA
+// fonts among them), then a generic family.
+QByteArray withFontFallbacks(QByteArray svg) {
+  const QStringList families = sheetFont(1).families();
+  QStringList listed;
+  for (const QString& family : families) listed << QLatin1Char('\'') + family + QLatin1Char('\'');
+  listed << QStringLiteral("sans-serif");
+  return svg.replace("font-family=\"" + families.value(0).toUtf8() + '"',
+                     "font-family=\"" + listed.join(QStringLiteral(", ")).toUtf8() + '"');
+}
+
 // A vector format painted into memory.
 template <typename Paint>
 std::optional<QByteArray> paintedBytes(Paint&& paint) {
@@ -302,7 +314,11 @@ std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format,
                                                          : QDateTime::currentDateTimeUtc();
       return withCreationDate(*pdf, created);
     }
-    case SheetFormat::Svg: return paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+    case SheetFormat::Svg: {
+      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+      if (!svg) return std::nullopt;
+      return withFontFallbacks(*svg);
+    }
     case SheetFormat::Json: return sheetJson(sheet, extras);
   }
   return std::nullopt;
