@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -270,18 +271,29 @@ Parsed parseArguments(const QStringList& args) {
   return parsed;
 }
 
+// How a character of a name is written in a line; nothing when it is written as it is.
+const char* escapeOf(QChar c) {
+  switch (c.unicode()) {
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    default: return nullptr;
+  }
+}
+
 // A name as one field of a tab-separated line: its own tabs and line breaks escaped,
 // so that every row stays on one line whatever the data file holds.
 QString escapedField(const QString& text) {
+  // Most names need nothing, and a name may be millions of characters long.
+  if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return escapeOf(c) != nullptr; })) return text;
   QString out;
   out.reserve(text.size());
   for (const QChar c : text) {
-    switch (c.unicode()) {
-      case '\\': out += QStringLiteral("\\\\"); break;
-      case '\t': out += QStringLiteral("\\t"); break;
-      case '\n': out += QStringLiteral("\\n"); break;
-      case '\r': out += QStringLiteral("\\r"); break;
-      default: out += c;
+    if (const char* escape = escapeOf(c)) {
+      out += QLatin1String(escape);
+    } else {
+      out += c;
     }
   }
   return out;
