@@ -53,8 +53,11 @@ std::optional<QString> checkWritable(const QString& path) {
   }
 #endif
   // QSaveFile would put a regular file in the place of a device or a FIFO.
-  if (QFileInfo::exists(target)) return checkRegularFile(target);
+  if (QFileInfo::exists(target)) {
+    if (auto problem = checkRegularFile(target)) return problem;
+  }
 #ifdef Q_OS_UNIX
+  // The temporary file is made in the target's folder, also beside an existing file.
   if (::access(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), W_OK | X_OK) != 0) {
     return systemText(errno);
   }
