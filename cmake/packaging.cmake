@@ -22,10 +22,10 @@ add_custom_command(
   COMMENT "Rendering the 256 px program icon"
   VERBATIM)
 
-# Manual page and changelog are installed compressed, without a time stamp in the
-# gzip header so that the package is reproducible.
+# Manual pages (English and Japanese) and changelog are installed compressed, without
+# a time stamp in the gzip header so that the package is reproducible.
 set(eq_compressed)
-foreach(doc eqcircle.1 changelog)
+foreach(doc eqcircle.1 eqcircle.ja.1 changelog)
   add_custom_command(
     OUTPUT ${eq_packaging_bin}/${doc}.gz
     COMMAND ${CMAKE_COMMAND} -E copy ${eq_packaging_src}/${doc} ${eq_packaging_bin}/${doc}
@@ -42,6 +42,7 @@ install(FILES ${eq_packaging_src}/eqcircle.svg DESTINATION ${CMAKE_INSTALL_DATAD
 install(FILES ${eq_icon_png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${eq_packaging_src}/${eq_appstream_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${eq_packaging_bin}/eqcircle.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${eq_packaging_bin}/eqcircle.ja.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1 RENAME eqcircle.1.gz)
 install(FILES ${eq_packaging_src}/copyright ${eq_packaging_bin}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # Debian package. Its library dependencies come from dpkg-shlibdeps; the font, the

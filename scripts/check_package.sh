@@ -32,6 +32,7 @@ usr/share/doc/eqcircle/copyright
 usr/share/eqcircle/JapanMap3.bmp
 usr/share/icons/hicolor/256x256/apps/eqcircle.png
 usr/share/icons/hicolor/scalable/apps/eqcircle.svg
+usr/share/man/ja/man1/eqcircle.1.gz
 usr/share/man/man1/eqcircle.1.gz
 usr/share/metainfo/invalid.eqcircle.eqcircle.metainfo.xml'
 # Files only: the type letter leads the permissions column, the path is the sixth field.
