@@ -5,10 +5,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
-# pdftoppm rasterises the printed PDF; CUPS and cups-pdf take the print jobs; the package
-# check needs cpack's helpers (dpkg-shlibdeps, file) and the validators; with clang, its
-# sanitizer and libFuzzer runtime.
-extra=(poppler-utils cups printer-driver-cups-pdf dpkg-dev file desktop-file-utils appstream lintian)
+# pdftoppm rasterises the printed PDF and qpdf checks the written ones; CUPS and cups-pdf
+# take the print jobs; the package check needs cpack's helpers (dpkg-shlibdeps, file) and
+# the validators; with clang, its sanitizer and libFuzzer runtime.
+extra=(poppler-utils qpdf cups printer-driver-cups-pdf dpkg-dev file desktop-file-utils appstream lintian)
 # CI fuzzes on a fresh machine too, so there clang comes with the set-up.
 if [ -n "${CI:-}" ]; then extra+=(clang); fi
 if [ -n "${CI:-}" ] || command -v clang++ >/dev/null 2>&1; then extra+=(libclang-rt-dev); fi

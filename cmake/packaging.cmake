@@ -61,8 +61,11 @@ of that radius around the volcano on a map sheet of 20-50 degrees north,
 an earthquake at that date is judged more likely.
 .
 The user interface is Japanese. The sheet can be printed, copied to the
-clipboard and, without a display, written as PNG, PDF, SVG or JSON
-(eqcircle render).]])
+clipboard and saved as PNG, PDF or SVG; the volcanoes, their circles and
+where the circles cross as GeoJSON or KML for other map programs; the
+sheets of a range of dates as one image per date or an animated WebP.
+Without a display, eqcircle render writes the same files, and the sheet's
+drawing as JSON for scripts.]])
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder and checks it: its files and
 # dependencies, the program inside rendering a sheet with the packaged background map
-# (not one from the build folder), and, where the tools are installed, the desktop
-# entry, the AppStream metainfo and lintian's verdict.
+# (not one from the build folder), that the desktop entry takes a file and the metainfo
+# and the description name every output, and, where the tools are installed, the
+# desktop entry, the AppStream metainfo and lintian's verdict.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
@@ -60,6 +61,17 @@ if cmp -s "$tmp/map.png" "$tmp/plain.png"; then
 fi
 
 share="$tmp/root/usr/share"
+# A file manager's "open with" hands the data file over; the metainfo and the package
+# description name every kind of file the program writes.
+desktop="$share/applications/eqcircle.desktop"
+grep -qx 'Exec=eqcircle %f' "$desktop" || fail "the desktop entry's Exec takes no file (%f)"
+grep -qx 'MimeType=text/plain;' "$desktop" || fail "the desktop entry names no MimeType text/plain"
+metainfo="$share/metainfo/invalid.eqcircle.eqcircle.metainfo.xml"
+description="$(dpkg-deb -f "$deb" Description)"
+for output in PNG PDF SVG JSON GeoJSON KML WebP; do
+  grep -qw "$output" "$metainfo" || fail "the metainfo does not name $output"
+  grep -qw "$output" <<<"$description" || fail "the package description does not name $output"
+done
 if command -v desktop-file-validate >/dev/null 2>&1; then
   desktop-file-validate "$share/applications/eqcircle.desktop" || fail "desktop-file-validate failed"
 fi

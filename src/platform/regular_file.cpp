@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -66,6 +67,7 @@ FileBytes readRegularFile(const QString& path, qint64 maxBytes) {
   if (::fstat(file.fd, &status) != 0) return {std::nullopt, systemText(errno)};
   if (const auto problem = notRegular(status.st_mode)) return {std::nullopt, *problem};
   QByteArray bytes;
+  bytes.reserve(static_cast<qsizetype>(std::clamp<qint64>(status.st_size, 0, maxBytes)));  // one allocation for a large file
   char buffer[65536];
   while (bytes.size() < maxBytes) {
     const auto wanted = static_cast<std::size_t>(qMin<qint64>(sizeof buffer, maxBytes - bytes.size()));

@@ -8,6 +8,7 @@
 namespace eq {
 
 constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerInch = 1440;
 
 inline int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 inline double pixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }

@@ -329,6 +329,14 @@ bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const 
   frame.number = w.added;
   frame.date = date;
   frame.path = w.animation ? w.out : framePath(w.out, date, w.added + 1);
+  // An output that cannot be written is refused before the first frame is made, not
+  // after encoding all of an animation's frames.
+  if (w.added == 0) {
+    if (const auto problem = checkWritable(frame.path)) {
+      w.fail(cannotWrite(frame.path, *problem));
+      return false;
+    }
+  }
   if (w.animation || w.format == SheetFormat::Png) {
     if (!renderSheetImage(sheet, w.scale, frame.image)) {
       w.fail(cannotMake(frame.path, QStringLiteral("この倍率では画像を作れません")));
@@ -375,7 +383,9 @@ std::optional<QString> renderDateSeries(Session& session, const DateRange& range
   for (qint64 i = 0; i < count; ++i) {
     const QDate date = frameDate(range, i);
     const DrawReport report = drawer.draw(date);
-    if (!writer.add(session.surface().sheet(), dumpExtras(session, report), date)) break;
+    SheetDumpExtras extras = dumpExtras(session, report);
+    extras.created = today;
+    if (!writer.add(session.surface().sheet(), extras, date)) break;
     for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
   }
   const std::optional<QString> failed = writer.finish();

@@ -97,7 +97,8 @@ class SeriesWriter {
 
   // Takes the sheet as drawn for `date`: paints or serialises it here, then hands it
   // to the worker. Waits while the worker is two frames behind. False, with the
-  // reason in error(), once a frame failed.
+  // reason in error(), once a frame failed; the first frame fails at once when its
+  // file (or the animation) could not be written (see checkWritable).
   bool add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date);
   // Waits until every frame is written (for an animation: assembled and written).
   // Nothing when all went well, otherwise the reason.

@@ -12,7 +12,9 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -26,6 +28,7 @@ constexpr int kExitUsage = 2;
 constexpr double kSmallestScale = 0.1;
 constexpr double kLargestScale = 4;
 constexpr int kFastestRate = 100;  // frames a second of an animation
+constexpr qint64 kLastSecond = 253402300799;  // of 9999-12-31 (UTC), the last day a date stamp can show
 
 const char kUsage[] =
     "使い方: eqcircle render DATAFILE --date Y-M-D [--rows 1,3,7|all] [--title TEXT]\n"
@@ -42,7 +45,7 @@ const char kUsage[] =
     "  --rows LIST       描画する行 (例: 1,3,7 または all)。省略時は火山名のある行すべて\n"
     "  --title TEXT      タイトルコメント\n"
     "  --no-background   背景地図を使わない\n"
-    "  --created Y-M-D   作成日の日付 (省略時は今日)\n"
+    "  --created Y-M-D   作成日の日付 (省略時は SOURCE_DATE_EPOCH の日付、それもなければ今日)\n"
     "  --scale K         PNG と SVG の倍率 (0.1〜4、省略時 1)\n"
     "  --circles MODE    classic (図上の円、省略時) または geodesic (地球楕円体上の真の距離の円)\n"
     "  --tolerance KM    交点の支持数に数える円の近さ (km、省略時 50)\n"
@@ -52,9 +55,12 @@ const char kUsage[] =
     "                    名前に含めます (例: frames/sheet-{date}.png)。.webp なら全コマの\n"
     "                    アニメーション WebP を一つ書きます\n";
 
+// Each line goes out at once, also into a pipe: a script sees every frame as soon as
+// its file is complete, and keeps what it was told when the run is stopped.
 void printTo(std::FILE* stream, const QString& text) {
   const QByteArray bytes = text.toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+  std::fflush(stream);
 }
 
 void complain(const QString& message) { printTo(stderr, QStringLiteral("eqcircle render: ") + message + '\n'); }
@@ -230,6 +236,17 @@ Parsed parseArguments(const QStringList& args) {
       positional << args[i];
     }
   }
+  // Reproducible builds set this for every tool: the creation date of what they make.
+  const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
+  if (!options.created.isValid() && !epoch.isEmpty()) {
+    bool ok = false;
+    const qint64 seconds = epoch.toLongLong(&ok);
+    if (!ok || seconds < 0 || seconds > kLastSecond) {
+      return bad(QStringLiteral("SOURCE_DATE_EPOCH は 1970-1-1 から 9999-12-31 までの秒数にしてください: %1")
+                     .arg(QString::fromLocal8Bit(epoch)));
+    }
+    options.created = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).date();
+  }
   if (positional.isEmpty()) return bad(QStringLiteral("噴火データファイルを指定してください"));
   if (positional.size() > 1) {
     return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(QLatin1Char(' '))));
@@ -254,18 +271,29 @@ Parsed parseArguments(const QStringList& args) {
   return parsed;
 }
 
+// How a character of a name is written in a line; nothing when it is written as it is.
+const char* escapeOf(QChar c) {
+  switch (c.unicode()) {
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    default: return nullptr;
+  }
+}
+
 // A name as one field of a tab-separated line: its own tabs and line breaks escaped,
 // so that every row stays on one line whatever the data file holds.
 QString escapedField(const QString& text) {
+  // Most names need nothing, and a name may be millions of characters long.
+  if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return escapeOf(c) != nullptr; })) return text;
   QString out;
   out.reserve(text.size());
   for (const QChar c : text) {
-    switch (c.unicode()) {
-      case '\\': out += QStringLiteral("\\\\"); break;
-      case '\t': out += QStringLiteral("\\t"); break;
-      case '\n': out += QStringLiteral("\\n"); break;
-      case '\r': out += QStringLiteral("\\r"); break;
-      default: out += c;
+    if (const char* escape = escapeOf(c)) {
+      out += QLatin1String(escape);
+    } else {
+      out += c;
     }
   }
   return out;
@@ -340,7 +368,8 @@ int runRenderCommand(int, char**) {
     complain(QStringLiteral("予測年データが未入力です"));
     return kExitFailed;
   }
-  const SheetDumpExtras extras = dumpExtras(session, report);
+  SheetDumpExtras extras = dumpExtras(session, report);
+  extras.created = options.created;
 
   QString error;
   const bool written =
@@ -351,9 +380,7 @@ int runRenderCommand(int, char**) {
     complain(error);
     return kExitFailed;
   }
-  QString lines;
-  for (int row = 1; row <= kRowCount; ++row) lines += rowLine(row, session.VolcanoName[row], report.rows[row]);
-  printTo(stdout, lines);
+  for (int row = 1; row <= kRowCount; ++row) printTo(stdout, rowLine(row, session.VolcanoName[row], report.rows[row]));
   return 0;
 }
 

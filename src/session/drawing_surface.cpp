@@ -7,6 +7,30 @@
 
 namespace eq {
 
+namespace {
+
+// Where the character after the one at `at` starts: a surrogate pair is one character.
+qsizetype nextCharacter(const QString& text, qsizetype at) {
+  return at + (text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate() ? 2 : 1);
+}
+
+}  // namespace
+
+qsizetype characterCount(const QString& text) {
+  qsizetype count = 0;
+  for (qsizetype at = 0; at < text.size(); at = nextCharacter(text, at)) ++count;
+  return count;
+}
+
+QString characters(const QString& text, qsizetype first, qsizetype count) {
+  if (first == 0 && text.size() <= count) return text;
+  qsizetype begin = 0;
+  for (qsizetype n = 0; n < first && begin < text.size(); ++n) begin = nextCharacter(text, begin);
+  qsizetype end = begin;
+  for (qsizetype n = 0; n < count && end < text.size(); ++n) end = nextCharacter(text, end);
+  return text.mid(begin, end - begin);
+}
+
 void DrawingSurface::removePicture() {
   sheet_.clear();
   ++revision_;
@@ -60,7 +84,7 @@ void DrawingSurface::polyline(std::vector<QPointF> points, QColor color) {
 void DrawingSurface::print(const QString& text) {
   if (text.isEmpty()) return;  // shows nothing
   sheet_.add(SheetText{static_cast<float>(toMapX(currentX_)), static_cast<float>(toMapY(currentY_)),
-                       foreColor_.rgb(), text});
+                       foreColor_.rgb(), characters(text, 0, kLongestText)});
   ++revision_;
 }
 

@@ -12,6 +12,11 @@
 
 namespace eq {
 
+// The number of characters (code points) of `text`.
+qsizetype characterCount(const QString& text);
+// `count` characters of `text` from character `first` on (fewer at its end).
+QString characters(const QString& text, qsizetype first, qsizetype count);
+
 class DrawingSurface {
  public:
   // Map units (twips), or text cells of 120 x 240 map units.
@@ -50,8 +55,13 @@ class DrawingSurface {
   // A closed polyline through points given in map units (whatever the scale mode).
   void polyline(std::vector<QPointF> points, QColor color);
   // Prints text with its top-left corner at the current position, in the foreground
-  // colour. An empty text shows nothing and is not recorded.
+  // colour. An empty text shows nothing and is not recorded. Of a longer text than
+  // kLongestText characters, that many are recorded.
   void print(const QString& text);
+  // The sheet is 150 text cells wide, so no text shows more than a few hundred of its
+  // characters there. A text is cut far beyond that, so that a name of millions of
+  // characters is painted in the usual time and memory.
+  static constexpr qsizetype kLongestText = 1000;
 
   // Removes what was drawn from item `first` on.
   void removeFrom(std::size_t first) {

@@ -6,6 +6,7 @@
 #include "model/number_text.h"
 
 #include <QColor>
+#include <algorithm>
 
 namespace eq {
 namespace {
@@ -135,9 +136,13 @@ void drawSheetAnnotations(DrawingSurface& picture, FormVariables& vars, const QD
   }
 
   // The title is centred between the "20°" and "160°" labels at one column per character.
+  // Of a title longer than a text may be, the middle is what the sheet shows; it keeps
+  // its place.
   picture.setForeColor(kRed);
-  const auto length = static_cast<double>(vars.TitleComment.toUcs4().size());
-  printAt(picture, (6.8 + 139.4) / 2 - length / 2 * 1.0, 51, vars.TitleComment);
+  const qsizetype length = characterCount(vars.TitleComment);
+  const qsizetype dropped = std::max<qsizetype>(0, (length - DrawingSurface::kLongestText) / 2);
+  printAt(picture, (6.8 + 139.4) / 2 - static_cast<double>(length) / 2 * 1.0 + static_cast<double>(dropped), 51,
+          characters(vars.TitleComment, dropped, DrawingSurface::kLongestText));
 
   picture.setForeColor(kBlack);
 }

@@ -80,7 +80,7 @@ std::optional<QByteArray> PngFrameEncoder::encode(const QImage& frame, QString* 
     ++compressed_;
   }
 
-  return pngFromPieces(image.width(), height, kSheetPngLevel, c.pieces, error);
+  return pngFromPieces(image, kSheetPngLevel, c.pieces, error);
 }
 
 }  // namespace eq

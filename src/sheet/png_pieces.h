@@ -26,9 +26,9 @@ struct DeflatePiece {
 // compresses as well as one piece would; without, the piece stands on its own.
 bool deflateRows(z_stream& stream, const QImage& image, int first, int end, bool primed, DeflatePiece& piece);
 
-// The PNG file (signature, header, one IDAT chunk, end) through libpng, of pieces
-// compressed at `level` that cover the image's rows in order.
-std::optional<QByteArray> pngFromPieces(int width, int height, int level, const std::vector<DeflatePiece>& pieces,
+// The PNG file (signature, header, the image's resolution, one IDAT chunk, end)
+// through libpng, of pieces compressed at `level` that cover the image's rows in order.
+std::optional<QByteArray> pngFromPieces(const QImage& image, int level, const std::vector<DeflatePiece>& pieces,
                                         QString* error);
 
 }  // namespace eq

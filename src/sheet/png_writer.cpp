@@ -90,7 +90,7 @@ bool deflateRows(z_stream& stream, const QImage& image, int first, int end, bool
   return last ? status == Z_STREAM_END : status == Z_OK;
 }
 
-std::optional<QByteArray> pngFromPieces(int width, int height, int level, const std::vector<DeflatePiece>& pieces,
+std::optional<QByteArray> pngFromPieces(const QImage& image, int level, const std::vector<DeflatePiece>& pieces,
                                         QString* error) {
   const auto fail = [error](const QString& why) -> std::optional<QByteArray> {
     if (error) *error = why;
@@ -129,8 +129,13 @@ std::optional<QByteArray> pngFromPieces(int width, int height, int level, const 
     return fail(state->message.isEmpty() ? QStringLiteral("PNG を作れません") : state->message);
   }
   png_set_write_fn(png, state.get(), appendBytes, noFlush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Viewers and printers take the picture's size on paper from here.
+  if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+    png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
+                 static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
+  }
   png_write_info(png, info);
   png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), reinterpret_cast<png_const_bytep>(data.constData()),
                   static_cast<std::size_t>(data.size()));
@@ -172,7 +177,7 @@ std::optional<QByteArray> encodePng(const QImage& source, QString* error, int le
   work();
   helper.join();
   if (std::count(done.begin(), done.end(), 1) != bandCount) return fail(QStringLiteral("PNG を作れません"));
-  return pngFromPieces(image.width(), height, level, pieces, error);
+  return pngFromPieces(image, level, pieces, error);
 }
 
 }  // namespace eq

@@ -7,6 +7,8 @@
 #include "sheet/sheet_renderer.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
@@ -144,6 +146,64 @@ bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
   return painter.end();
 }
 
+// Qt writes the time of writing as the PDF's creation date and no file identifier, so
+// the same sheet never gave the same file. The date becomes `created` (the objects
+// behind it move, and the cross-reference table and its start are moved with them), and
+// the trailer gets an identifier made from the file's bytes. A file of another shape
+// than Qt's is left as it is.
+QByteArray withCreationDate(QByteArray pdf, const QDateTime& created) {
+  const QByteArray key = "/CreationDate (";
+  const qsizetype value = pdf.indexOf(key) + key.size();
+  const qsizetype valueEnd = pdf.indexOf(')', value);
+  const qsizetype xref = pdf.lastIndexOf("\nxref\n0 ");
+  const qsizetype start = pdf.lastIndexOf("\nstartxref\n");
+  const qsizetype trailerEnd = pdf.lastIndexOf(">>\nstartxref\n");
+  if (value < key.size() || valueEnd < 0 || xref < valueEnd || start < xref || trailerEnd < xref) return pdf;
+
+  const QDateTime utc = created.toUTC();
+  const QByteArray date = QStringLiteral("D:%1%2%3%4%5%6Z")
+                              .arg(utc.date().year(), 4, 10, QLatin1Char('0'))
+                              .arg(utc.date().month(), 2, 10, QLatin1Char('0'))
+                              .arg(utc.date().day(), 2, 10, QLatin1Char('0'))
+                              .arg(utc.time().hour(), 2, 10, QLatin1Char('0'))
+                              .arg(utc.time().minute(), 2, 10, QLatin1Char('0'))
+                              .arg(utc.time().second(), 2, 10, QLatin1Char('0'))
+                              .toLatin1();
+  const qsizetype shift = date.size() - (valueEnd - value);
+
+  // "startxref", then the table's "0 N" line and its N entries "oooooooooo ggggg n \n",
+  // each 20 bytes; from the end backwards, so that what is still to change stays put.
+  const qsizetype number = start + qsizetype(sizeof "\nstartxref\n") - 1;
+  const qsizetype numberEnd = pdf.indexOf('\n', number);
+  const qint64 table = pdf.mid(number, numberEnd - number).trimmed().toLongLong();
+  pdf.replace(number, numberEnd - number, QByteArray::number(table + shift) + ' ');
+  const qsizetype header = xref + qsizetype(sizeof "\nxref\n") - 1;
+  const qsizetype headerEnd = pdf.indexOf('\n', header);
+  const int entries = pdf.mid(header, headerEnd - header).split(' ').value(1).toInt();
+  for (int k = 0; k < entries; ++k) {
+    const qsizetype entry = headerEnd + 1 + qsizetype(k) * 20;
+    const qint64 offset = pdf.mid(entry, 10).toLongLong();
+    if (offset > value) pdf.replace(entry, 10, QByteArray::number(offset + shift).rightJustified(10, '0'));
+  }
+  pdf.replace(value, valueEnd - value, date);
+
+  const QByteArray id = QCryptographicHash::hash(pdf, QCryptographicHash::Md5).toHex();
+  pdf.insert(trailerEnd + shift, "/ID [<" + id + "> <" + id + ">]\n");
+  return pdf;
+}
+
+// Qt's SVG names only the sheet's own font, which few systems have; a viewer without it
+// takes its default, often without Japanese. The font's fallbacks follow it (the IPA
+// fonts among them), then a generic family.
+QByteArray withFontFallbacks(QByteArray svg) {
+  const QStringList families = sheetFont(1).families();
+  QStringList listed;
+  for (const QString& family : families) listed << QLatin1Char('\'') + family + QLatin1Char('\'');
+  listed << QStringLiteral("sans-serif");
+  return svg.replace("font-family=\"" + families.value(0).toUtf8() + '"',
+                     "font-family=\"" + listed.join(QStringLiteral(", ")).toUtf8() + '"');
+}
+
 // A vector format painted into memory.
 template <typename Paint>
 std::optional<QByteArray> paintedBytes(Paint&& paint) {
@@ -247,8 +307,18 @@ std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format,
       }
       return encodePng(image, error);
     }
-    case SheetFormat::Pdf: return paintedBytes([&](QIODevice& device) { return writePdf(sheet, device); });
-    case SheetFormat::Svg: return paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+    case SheetFormat::Pdf: {
+      const auto pdf = paintedBytes([&](QIODevice& device) { return writePdf(sheet, device); });
+      if (!pdf) return std::nullopt;
+      const QDateTime created = extras.created.isValid() ? extras.created.startOfDay(Qt::UTC)
+                                                         : QDateTime::currentDateTimeUtc();
+      return withCreationDate(*pdf, created);
+    }
+    case SheetFormat::Svg: {
+      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+      if (!svg) return std::nullopt;
+      return withFontFallbacks(*svg);
+    }
     case SheetFormat::Json: return sheetJson(sheet, extras);
   }
   return std::nullopt;

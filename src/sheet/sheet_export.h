@@ -7,6 +7,7 @@
 #include "sheet/sheet.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -18,8 +19,8 @@ enum class SheetFormat { Png, Pdf, Svg, Json };
 // By the file name's extension (.png, .pdf, .svg, .json, in any case).
 std::optional<SheetFormat> sheetFormatForPath(const QString& path);
 
-// What the JSON dump tells beside the sheet's items: the table rows after Draw and
-// the two labels.
+// What the files tell beside the sheet's items: in the JSON dump the table rows after
+// Draw and the two labels; in the PDF the creation date.
 struct SheetRowEntry {
   int row = 0;
   QString state;                   // drawn, excluded, skipped, unticked
@@ -31,6 +32,9 @@ struct SheetDumpExtras {
   bool warningVisible = false;
   CircleMode circleMode = CircleMode::Classic;
   std::vector<Crossing> crossings;  // sorted as findCrossings sorts them
+  // The creation-date stamp's date when it was fixed (render --created): the PDF's
+  // creation date is then its midnight (UTC), otherwise the time of writing.
+  QDate created;
 };
 
 // UTF-8 JSON: width, height, background (file name or null), items in drawing order
@@ -40,7 +44,8 @@ struct SheetDumpExtras {
 QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras);
 
 // The file's bytes, made in memory; nothing, with a reason in `error`, when they
-// cannot be made.
+// cannot be made. The same sheet and extras give the same bytes in every format (a
+// PDF's identifier is made from its content).
 std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format, double scale,
                                          const SheetDumpExtras& extras, QString* error);
 

@@ -2,6 +2,7 @@
 
 #include "platform/fonts.h"
 #include "platform/helper_thread.h"
+#include "platform/twips.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -275,6 +276,12 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
     image = QImage(size, QImage::Format_RGB32);
   }
   if (image.isNull()) return false;
+  // The image says how large it prints: the sheet's own size, 96 pixels an inch at scale 1.
+  constexpr double kMetersPerInch = 0.0254;
+  const double dotsPerInch = kTwipsPerInch / kMapUnitsPerScreenPixel * scale;
+  const int dotsPerMeter = static_cast<int>(std::lround(dotsPerInch / kMetersPerInch));
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
   if (!groundDone) image.fill(Qt::white);
   QPainter painter(&image);
   paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit), groundDone);

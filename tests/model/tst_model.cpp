@@ -897,7 +897,11 @@ class TestModel : public QObject {
     QVERIFY(writeSheetFile(discSheet(), dir.filePath("sheet.svg"), SheetFormat::Svg, 1.0, {}, nullptr));
     const QRectF box = QSvgRenderer(dir.filePath("sheet.svg")).viewBoxF();
     QVERIFY(box.width() == 1200 && std::fabs(box.height() - 12800 / 15.0) < 0.01);
-    QVERIFY(readFile(dir.filePath("sheet.svg")).contains("width=\"317.5mm\""));  // 1200 pixels at 96 per inch
+    const QByteArray svg = readFile(dir.filePath("sheet.svg"));
+    QVERIFY(svg.contains("width=\"317.5mm\""));  // 1200 pixels at 96 per inch
+    // The sheet's font, then Japanese fonts a viewer may have, then any sans-serif.
+    QVERIFY(svg.contains("font-family=\"'MS UI Gothic', ") && svg.contains(", 'IPAPGothic', ") &&
+            svg.contains(", sans-serif\"") && !svg.contains("font-family=\"MS UI Gothic\""));
   }
 
   void jsonDump() {
@@ -913,7 +917,8 @@ class TestModel : public QObject {
                                  "描画データ数  =  1",
                                  true,
                                  CircleMode::Geodesic,
-                                 {Crossing{1, 3, 9000.5, -2, 54.25, 135, false, 3}}};
+                                 {Crossing{1, 3, 9000.5, -2, 54.25, 135, false, 3}},
+                                 QDate()};
     const QByteArray json = sheetJson(sheet, extras);
     QVERIFY(!QJsonDocument::fromJson(kExpectedJson).isNull());
     QCOMPARE(QJsonDocument::fromJson(json), QJsonDocument::fromJson(kExpectedJson));

@@ -201,6 +201,45 @@ class TestFiles : public QObject {
     if (place == Place::Fifo) QVERIFY(::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
   }
 
+  // A link in a world-writable sticky folder leads on only for its owner or the folder's
+  // owner (the kernel's rule). Links of another user need root to be made here.
+  void plantedLinks_data() {
+    QTest::addColumn<uint>("folderMode");
+    QTest::addColumn<bool>("othersFolder");  // owned by another user (nobody), or by this one
+    QTest::addColumn<bool>("othersLink");
+    QTest::addColumn<bool>("chained");       // reached through a link of this user's own
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("another user's link in a shared folder") << 01777u << false << true << false << true;
+    QTest::newRow("reached through a link of mine") << 01777u << false << true << true << true;
+    QTest::newRow("my own link there") << 01777u << false << false << false << false;
+    QTest::newRow("the folder owner's link") << 01777u << true << true << false << false;
+    QTest::newRow("a folder without the sticky bit") << 0777u << false << true << false << false;
+  }
+  void plantedLinks() {
+    QFETCH(uint, folderMode);
+    QFETCH(bool, othersFolder);
+    QFETCH(bool, othersLink);
+    QFETCH(bool, chained);
+    QFETCH(bool, refused);
+    if ((othersFolder || othersLink) && ::geteuid() != 0) QSKIP("only root can give a link to another user");
+    constexpr uid_t kNobody = 65534;
+    QTemporaryDir dir;
+    const QString victim = writeFile(dir.filePath("victim.png"), "precious");
+    const QByteArray shared = QFile::encodeName(dir.filePath("shared"));
+    const QByteArray link = shared + "/sheet.png";
+    QVERIFY(::mkdir(shared.constData(), 0700) == 0 && ::chmod(shared.constData(), folderMode) == 0);
+    QCOMPARE(::symlink(QFile::encodeName(victim).constData(), link.constData()), 0);
+    if (othersLink) QCOMPARE(::lchown(link.constData(), kNobody, kNobody), 0);
+    if (othersFolder) QCOMPARE(::chown(shared.constData(), kNobody, kNobody), 0);
+    const QString out = chained ? dir.filePath("mine.png") : QFile::decodeName(link);
+    if (chained) QVERIFY(QFile::link(QFile::decodeName(link), out));
+
+    const std::optional<QString> reason = writeFileAtomically(out, "sheet");
+    QVERIFY2(reason.has_value() == refused, qPrintable(reason.value_or("written")));
+    if (refused) QVERIFY2(reason->contains("シンボリックリンク"), qPrintable(*reason));
+    QCOMPARE(readFile(victim), refused ? QByteArray("precious") : QByteArray("sheet"));
+  }
+
   // A helper starts on another processor but is not left tied to it: once running it
   // may use every processor its creator may, and with only one it runs there.
   // A text editor counts when xdg-mime names a program that shows a window: without one,

@@ -42,6 +42,15 @@ Run renderSeries(const QStringList& args, const QString& folder = {}) {
   return runEqcircle(QStringList{QStringLiteral("render"), kData} + args, {}, folder);
 }
 
+// The pixels per metre a PNG file states in its pHYs chunk; 0 when it states none.
+int pngDotsPerMeter(const QString& path) {
+  const QByteArray bytes = readFile(path);
+  const qsizetype at = bytes.indexOf("pHYs");
+  if (at < 0 || bytes.size() < at + 13 || bytes[at + 12] != 1) return 0;  // unit 1: the metre
+  const auto x = qFromBigEndian<quint32>(bytes.constData() + at + 4);
+  return x == qFromBigEndian<quint32>(bytes.constData() + at + 8) ? static_cast<int>(x) : -1;
+}
+
 QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 
 struct Animation {
@@ -83,8 +92,33 @@ class TestRenderCli : public QObject {
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     const QString mismatch = eq::test::goldenMismatch(QImage(out), QStringLiteral("golden_sheet.png"), 0, 0);
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(pngDotsPerMeter(out), 3780);  // 96 dpi: 1200 pixels print 12.5 inches, the sheet's 18000 twips
     QVERIFY(render(out, kFixed + QStringList{"--scale", "0.5"}).exitCode == 0);
     QCOMPARE(QImage(out).size(), QSize(600, 427));
+    QCOMPARE(pngDotsPerMeter(out), 1890);
+  }
+
+  // The same sheet gives the same PDF in any time zone and at any time: its creation date
+  // is --created's (or SOURCE_DATE_EPOCH's) midnight, its identifier comes from its bytes.
+  // qpdf finds the cross-references right after the date took the place of Qt's.
+  void pdfIsReproducible_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("environment");
+    QTest::newRow("in Japan") << kFixed << "TZ=JST-9";
+    QTest::newRow("SOURCE_DATE_EPOCH at noon of that day") << kFixed.mid(0, 3) << "SOURCE_DATE_EPOCH=1796558400";
+  }
+  void pdfIsReproducible() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, environment);
+    const QString first = dir.filePath(QStringLiteral("first.pdf")), second = dir.filePath(QStringLiteral("second.pdf"));
+    QCOMPARE(render(first, kFixed, {"TZ=UTC"}).exitCode, 0);
+    QCOMPARE(render(second, options, {environment}).exitCode, 0);
+    QCOMPARE(readFile(second), readFile(first));
+    QVERIFY(readFile(first).contains("/CreationDate (D:20261206000000Z)"));
+    QVERIFY(readFile(first).contains("/ID [<"));
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {"--check", second});
+    QVERIFY(qpdf.waitForFinished() && qpdf.exitCode() == 0);
   }
 
   // Below scale 1 too, every dot of the graticule keeps its ink: the pixel under its middle
@@ -255,6 +289,9 @@ class TestRenderCli : public QObject {
     QTest::newRow("a text") << QStringList{EQ_SOURCE_DIR "/README.md"} + notData << 1 << EQ_SOURCE_DIR "/README.md";
     QTest::newRow("missing output folder") << date + QStringList{"@/no/a.png"} << 1 << "@/no/a.png";
     QTest::newRow("a folder in the output's place") << date + QStringList{"@/taken.pdf"} << 1 << "@/taken.pdf";
+    // A century of frames would take hours to encode before the write failed.
+    QTest::newRow("animation into a missing folder")
+        << QStringList{kSample, "--from", "2000-1-1", "--to", "2099-12-31", "--out", "@/no/a.webp"} << 1 << "@/no/a.webp";
   }
   void failures() {
     QFETCH(QStringList, args);
@@ -325,6 +362,7 @@ class TestRenderCli : public QObject {
         const QImage expected = QImage(single).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!expected.isNull());
         QCOMPARE(QImage(frame).convertToFormat(QImage::Format_RGB32), expected);
+        QCOMPARE(pngDotsPerMeter(frame), expected.width() == 600 ? 1890 : 3780);
       }
     }
   }
@@ -402,6 +440,20 @@ class TestRenderCli : public QObject {
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"2025-01-01"});
     QCOMPARE(filesIn(folder.filePath(QStringLiteral("2025-01-01"))), QStringList{"sheet.png"});
     QCOMPARE(QImage(folder.filePath(QStringLiteral("2025-01-01/sheet.png"))).size(), QSize(1200, 853));
+  }
+
+  // A frame's line is on its way once its file is complete: a run stopped by SIGTERM,
+  // which flushes nothing, has delivered the first frame's line by its tenth file.
+  void linesArriveAsFramesComplete() {
+    QTemporaryDir folder;
+    QProcess process;
+    process.start(QStringLiteral(EQ_EQCIRCLE), {"render", kData, "--from", "2000-1-1", "--to", "2099-12-31", "--out",
+                                                folder.filePath(QStringLiteral("{n}.json"))});
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(folder.filePath(QStringLiteral("0010.json"))); }, 60000));
+    process.terminate();
+    QVERIFY(process.waitForFinished());
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY2(out.startsWith("2000-01-01\t" + folder.filePath(QStringLiteral("0001.json")) + '\n'), qPrintable(out));
   }
 
   void endsBeforeTheWindow_data() {

@@ -344,6 +344,20 @@ class TestCommands : public QObject {
     QCOMPARE(fx.sheet().items().size(), count - 1);
   }
 
+  // Of a name or title of a million characters the sheet keeps what a text may hold: a
+  // name's start (a character beyond 16 bits whole), a centred title's middle at its place.
+  void longTextsAreCut() {
+    DrawingSurface picture;
+    FormVariables vars;
+    vars.VolcanoName[1] = QStringLiteral("𝕏") + QString(1000000, 'a');
+    vars.RowDrawn[1] = 1;
+    vars.TitleComment = QString(500000, 'l') + QStringLiteral("中") + QString(500000, 'r');
+    drawSheetAnnotations(picture, vars, QDate(2026, 12, 6));
+    QVERIFY(inCell(picture.sheet(), QStringLiteral(" 1=𝕏") + QString(996, 'a'), 131, 8, kBlue));
+    // Nominally the middle character stays at 73.1 - 1000001 / 2 + 500000.
+    QVERIFY(inCell(picture.sheet(), QString(500, 'l') + QStringLiteral("中") + QString(499, 'r'), 72.6 - 500, 51, kRed));
+  }
+
   void crossingMarks() {
     Crossed fx;
     fx.draw();
