@@ -33,7 +33,7 @@ const char kUsage[] =
     "                        [--circles classic|geodesic] [--tolerance KM] [--crossings] --out FILE\n"
     "        eqcircle render DATAFILE --from Y-M-D --to Y-M-D [--step DAYS] [--fps N]\n"
     "                        [その他のオプション] --out PATTERN\n"
-    "  DATAFILE          噴火データファイル (Shift-JIS、CR LF、最大10行)\n"
+    "  DATAFILE          噴火データファイル (Shift-JIS、UTF-8 または UTF-16、最大10行)\n"
     "  --date Y-M-D      地震予測年月日 (例: 2024-5-1)\n"
     "  --from Y-M-D      日付ごとに描くときの最初の地震予測年月日\n"
     "  --to Y-M-D        最後の地震予測年月日 (この日も描きます)\n"

@@ -448,7 +448,7 @@ class TestModel : public QObject {
     QTest::newRow("no line end") << QByteArray("a") << QStringList{"a"};
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
     QTest::newRow("CR alone") << QByteArray("a\rb") << QStringList{"a", "b"};
-    QTest::newRow("LF is a character") << QByteArray("a\nb\r\n") << QStringList{"a\nb"};
+    QTest::newRow("LF alone, and mixed") << QByteArray("a\nb\r\nc\rd\n\ne") << QStringList{"a", "b", "c", "d", "", "e"};
     QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
     QTest::newRow("twelve lines give ten") << QByteArray("1\r2\r3\r4\r5\r6\r7\r8\r9\r10\r11\r12\r")
                                            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
@@ -472,6 +472,12 @@ class TestModel : public QObject {
     QTest::newRow("an opening quote takes the last character") << "1,\"abc " + t << "abc" + plain;
     QTest::newRow("blanks kept") << "1,\" 桜 島 \"" + t << " 桜 島 " + plain;
     QTest::newRow("quote inside") << "1,\"a\"b\"" + t << "a\"b" + plain;
+    QTest::newRow("doubled quotes") << "1,\"A\"\"B\"\"\"\"\"" + t << "A\"B\"\"" + plain;
+    QTest::newRow("doubled quote before a comma") << "1,\"a\"\",b\"" + t << "a\",b" + plain;
+    QTest::newRow("quote before a comma, not doubled") << "1,\"a,b\"\"" + t << "a,b\"" + plain;
+    QTest::newRow("every field quoted") << QByteArray("\"1\",\"浅間山\",\"2004\",\"9\",\"1\",\" 36.4 \",\"138.5\"")
+                                       << "浅間山 2004 9 1 36.4 138.5";
+    QTest::newRow("half-quoted numbers") << QByteArray("1,x,\"\",2004\",\"\"5\",1,\"1\"") << "x - - - 1 1";
     QTest::newRow("one quote gives no name") << "1,\"" + t << "<none>" + plain;
     QTest::newRow("backslash bytes") << "1,\"表ソ十能予\\\"" + t << "表ソ十能予\\" + plain;
     QTest::newRow("commas in the name") << "1,\"a,b,c,d,e,f,g\"" + t << "a,b,c,d,e,f,g" + plain;
@@ -496,32 +502,51 @@ class TestModel : public QObject {
 
   void encodingOfFile_data() {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<int>("encoding");
     QTest::addColumn<QString>("firstName");
+    QTest::addColumn<int>("rows");
     const QByteArray numbers = ",1,1,1,1,1\r\n";
-    QTest::newRow("Shift-JIS") << "1,\"\x95\x5C\"" + numbers << false << "表";
-    QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" "1,\"Fuji\"" + numbers << true << "Fuji";
-    QTest::newRow("UTF-8 without mark") << "1,\"\xE8\xA1\xA8\"" + numbers << true << "表";
-    QTest::newRow("half-width kana that are two-byte UTF-8") << "1,\"\xC3\xBD\"" + numbers << false << "ﾃｽ";
-    QTest::newRow("the same with a mark") << "\xEF\xBB\xBF" "1,\"\xC3\xBD\"" + numbers << true << "ý";
+    const int sjis = int(TextEncoding::ShiftJis), utf8 = int(TextEncoding::Utf8);
+    QTest::newRow("Shift-JIS") << "1,\"\x95\x5C\"" + numbers << sjis << "表" << 1;
+    QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" "1,\"Fuji\"" + numbers << utf8 << "Fuji" << 1;
+    QTest::newRow("UTF-8 without mark") << "1,\"\xE8\xA1\xA8\"" + numbers << utf8 << "表" << 1;
+    QTest::newRow("half-width kana that are two-byte UTF-8") << "1,\"\xC3\xBD\"" + numbers << sjis << "ﾃｽ" << 1;
+    QTest::newRow("the same with a mark") << "\xEF\xBB\xBF" "1,\"\xC3\xBD\"" + numbers << utf8 << "ý" << 1;
     QByteArray eleven = QByteArray("1,\"a\"" + numbers).repeated(10) + "11,\"\xE8\xA1\xA8\"" + numbers;
-    QTest::newRow("only the lines read decide") << eleven << false << "a";
+    QTest::newRow("only the lines read decide") << eleven << sjis << "a" << 10;
+    // Notepad's "Unicode": LF and CR code units end lines, a pair of surrogates is one
+    // character, a lone one is not.
+    QString text = QStringLiteral("1,\"表🌋\",1,1,1,1,1\n2,\"x@\",1,1,1,1,1\r\n3,\"\u0A0D\u0D0A\",1,1,1,1,1");
+    text.replace(QLatin1Char('@'), QChar(0xDC00));
+    QByteArray le, be;
+    for (const QChar c : QChar(0xFEFF) + text) {
+      le += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+      be += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+    }
+    QTest::newRow("UTF-16LE") << le << int(TextEncoding::Utf16Le) << "表🌋" << 3;
+    QTest::newRow("UTF-16BE") << be << int(TextEncoding::Utf16Be) << "表🌋" << 3;
   }
   void encodingOfFile() {
     QFETCH(QByteArray, file);
-    QFETCH(bool, utf8);
+    QFETCH(int, encoding);
     QFETCH(QString, firstName);
+    QFETCH(int, rows);
     const auto content = readDataFile(bytes(file));
     QVERIFY(content);
-    QCOMPARE(content->encoding == TextEncoding::Utf8, utf8);
+    QCOMPARE(int(content->encoding), encoding);
     QCOMPARE(fromUtf8(content->records.at(0).name.value()), firstName);
-    QCOMPARE(content->records.back().numbers[4].value(), 1.0f);
+    QCOMPARE(int(content->records.size()), rows);
+    for (const EruptionRecord& record : content->records) QCOMPARE(describe(record).section(' ', 1), "1 1 1 1 1");
+    if (rows == 3) {
+      QCOMPARE(fromUtf8(content->records[1].name.value()), "x" + kBad);
+      QCOMPARE(fromUtf8(content->records[2].name.value()), QStringLiteral("\u0A0D\u0D0A"));
+    }
   }
 
   void formattedLine() {
     QCOMPARE(fromUtf8(formatRecord(7, {"", {0, 0, 0, 0, 0}})), QStringLiteral("7,\"\",0,0,0,0,0\r\n"));
     QCOMPARE(fromUtf8(formatRecord(10, {" 桜\"島 ", {1914, 1, 12, 31.585f, 130.657f}})),
-             QStringLiteral("10,\" 桜\"島 \",1914,1,12,31.585,130.657\r\n"));
+             QStringLiteral("10,\" 桜\"\"島 \",1914,1,12,31.585,130.657\r\n"));
     QCOMPARE(fromUtf8(formatRecord(1, {"x", {-0.5f, 1234.5678f, 35.4f, 8, 1e-3f}})),
              QStringLiteral("1,\"x\",-0.5,1234.568,35.4,8,0.001\r\n"));
   }
@@ -531,7 +556,8 @@ class TestModel : public QObject {
     QTest::newRow("empty") << "";
     QTest::newRow("blanks") << "  桜　島  ";
     QTest::newRow("commas and quotes") << ",\"a,,b\"";
-    QTest::newRow("LF") << "a\nb";
+    QTest::newRow("quotes") << "\"";
+    QTest::newRow("a quote before a comma") << "a\",b\"\"";
     QTest::newRow("half-width kana that are two-byte UTF-8") << "ﾃｽ";
   }
   void roundTrip() {
@@ -548,11 +574,21 @@ class TestModel : public QObject {
       QCOMPARE(content->records[1].numbers[k].value(), rows[1].numbers[k]);
   }
 
-  // A name whose Shift-JIS bytes would make the file read as UTF-8 stops the save.
-  void readsAsUtf8() {
-    const EncodedDataFile file = encodeDataFile({{"a", {}}, {"譌･", {}}});  // E6 97 A5: 日 in UTF-8
+  // A name that would not read back stops the save: its Shift-JIS bytes would make the
+  // file read as UTF-8, or a line break would end its line.
+  void unwritableName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("problem");
+    QTest::newRow("reads as UTF-8") << "譌･" << int(NameProblem::ReadsAsUtf8);  // E6 97 A5: 日 in UTF-8
+    QTest::newRow("LF") << "a\nb" << int(NameProblem::NotReadBack);
+    QTest::newRow("CR") << "a\rb" << int(NameProblem::NotReadBack);
+  }
+  void unwritableName() {
+    QFETCH(QString, name);
+    QFETCH(int, problem);
+    const EncodedDataFile file = encodeDataFile({{"a", {}}, {name.toStdString(), {}}});
     QCOMPARE(file.failedRow, 2);
-    QCOMPARE(int(file.problem), int(NameProblem::ReadsAsUtf8));
+    QCOMPARE(int(file.problem), problem);
     QVERIFY(file.bytes.empty());
   }
 
