@@ -1,6 +1,7 @@
 #include "analysis/map_export.h"
 
 #include "map/json_text.h"
+#include "map/xml_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -42,22 +43,6 @@ bool finite(const Value& v) {
   if (const auto* d = std::get_if<double>(&v)) return std::isfinite(*d);
   if (const auto* f = std::get_if<float>(&v)) return std::isfinite(*f);
   return true;
-}
-
-// XML 1.0 cannot hold control characters other than tab and line breaks, even as
-// references, so they are dropped.
-void appendXmlText(std::string& out, std::string_view text) {
-  for (const char ch : text) {
-    switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default:
-        if (static_cast<unsigned char>(ch) >= 0x20 || ch == '\t' || ch == '\n' || ch == '\r') out += ch;
-    }
-  }
 }
 
 void appendJsonValue(std::string& out, const Value& value) {

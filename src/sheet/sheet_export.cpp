@@ -1,6 +1,7 @@
 #include "sheet/sheet_export.h"
 
 #include "map/json_text.h"
+#include "map/xml_text.h"
 #include "platform/fonts.h"
 #include "platform/safe_file.h"
 #include "sheet/png_writer.h"
@@ -248,7 +249,14 @@ std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format,
       return encodePng(image, error);
     }
     case SheetFormat::Pdf: return paintedBytes([&](QIODevice& device) { return writePdf(sheet, device); });
-    case SheetFormat::Svg: return paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+    case SheetFormat::Svg: {
+      // The generator writes a name's or title's control characters as they are, which
+      // no XML reader accepts.
+      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+      if (!svg) return svg;
+      const std::string text = xmlCharacters(std::string_view(svg->constData(), static_cast<std::size_t>(svg->size())));
+      return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    }
     case SheetFormat::Json: return sheetJson(sheet, extras);
   }
   return std::nullopt;

@@ -70,7 +70,7 @@ double signedArea(const std::vector<GeoPoint>& ring) {
   return sum;
 }
 
-const std::string kAwkwardName = "浅間\"山\\\n\x01" "end";
+const std::string kAwkwardName = "浅間\"山\\\n\x01\xEF\xBF\xBF" "end";
 
 // Two crossing circles (the 3-4-5 layout: A 54N 135E 888.8 km, B 44N 135E 666.6 km)
 // and a drawn row the law gave no radius.
@@ -867,9 +867,10 @@ class TestModel : public QObject {
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(rootNamespace, "http://www.opengis.net/kml/2.2");
     QCOMPARE(documentName, QString::fromUtf8("地震サークル"));
-    // The control character cannot stand in XML and is dropped.
-    QCOMPARE(names, QStringList({QString::fromUtf8("浅間\"山\\\nend"), "<B & 'C'>", QString::fromUtf8("行 3"),
-                                 QString::fromUtf8("浅間\"山\\\nend"), "<B & 'C'>", QString::fromUtf8("交点 1-2"),
+    // The control character and U+FFFF cannot stand in XML and are replaced.
+    const QString awkward = QString::fromUtf8("浅間\"山\\\n") + kBad + kBad + "end";
+    QCOMPARE(names, QStringList({awkward, "<B & 'C'>", QString::fromUtf8("行 3"),
+                                 awkward, "<B & 'C'>", QString::fromUtf8("交点 1-2"),
                                  QString::fromUtf8("交点 1-2")}));
     QCOMPARE(rings.size(), 2);
     for (const QStringList& ring : rings) {
@@ -967,6 +968,22 @@ class TestModel : public QObject {
     const QRectF box = QSvgRenderer(dir.filePath("sheet.svg")).viewBoxF();
     QVERIFY(box.width() == 1200 && std::fabs(box.height() - 12800 / 15.0) < 0.01);
     QVERIFY(readFile(dir.filePath("sheet.svg")).contains("width=\"317.5mm\""));  // 1200 pixels at 96 per inch
+  }
+
+  // A control character or U+FFFF in a text is written as U+FFFD, so XML readers accept the file.
+  void svgHoldsOnlyXmlCharacters() {
+    Sheet sheet = discSheet();
+    sheet.add(SheetText{3300, 900, kBlack, QString::fromUtf8("a\x01" "b\xEF\xBF\xBF" "c")});
+    const std::optional<QByteArray> svg = sheetFileBytes(sheet, SheetFormat::Svg, 1.0, {}, nullptr);
+    QVERIFY(svg);
+    QXmlStreamReader xml(*svg);
+    QString texts;
+    while (!xml.atEnd()) {
+      if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+        texts += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(texts.contains("a" + kBad + "b" + kBad + "c"));
   }
 
   void jsonDump() {
