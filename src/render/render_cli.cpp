@@ -343,14 +343,16 @@ int runRenderCommand(int, char**) {
   const SheetDumpExtras extras = dumpExtras(session, report);
 
   QString error;
+  QString note;
   const bool written =
       options.format
           ? writeSheetFile(session.surface().sheet(), options.out, *options.format, options.scale, extras, &error)
-          : writeMapDataFile(session, options.out, *options.mapFormat, &error);
+          : writeMapDataFile(session, options.out, *options.mapFormat, &error, &note);
   if (!written) {
     complain(error);
     return kExitFailed;
   }
+  if (!note.isEmpty()) complain(note);
   QString lines;
   for (int row = 1; row <= kRowCount; ++row) lines += rowLine(row, session.VolcanoName[row], report.rows[row]);
   printTo(stdout, lines);

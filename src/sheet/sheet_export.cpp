@@ -202,6 +202,8 @@ QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
     } else {
       out += "null";
     }
+    out += ",\"circle\":";
+    out += row.circle ? "true" : "false";
     out += '}';
   }
   out += "],\"countLabel\":";

@@ -95,7 +95,7 @@ class TestRenderCli : public QObject {
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QStringList lines = run.out.split('\n');
     QCOMPARE(lines.takeLast(), QString());
-    QCOMPARE(lines.mid(0, 5), (QStringList{"1\t桜島\tdrawn\t228.35", "2\t浅間山\tdrawn\t21.04", "3\t有珠山\tdrawn\t-7.37",
+    QCOMPARE(lines.mid(0, 5), (QStringList{"1\t桜島\tdrawn\t228.35", "2\t浅間山\tdrawn\t21.04", "3\t有珠山\tdrawn\t-",
                                             "4\t未来山\texcluded\t-", "5\t\tunticked\t-"}));
     QCOMPARE(lines.size(), 10);
 
@@ -105,6 +105,7 @@ class TestRenderCli : public QObject {
     QVERIFY(root.value("warningVisible").toBool());
     const QJsonArray rows = root.value("rows").toArray();
     QVERIFY(rows.size() == 10 && rows[3].toObject().value("state") == "excluded");
+    QVERIFY(rows[0]["circle"].toBool() && !rows[2]["circle"].toBool() && rows[2]["radiusKm"].isNull());
 
     QMap<QString, QList<QJsonObject>> byType;
     for (const auto& v : root.value("items").toArray()) {
@@ -153,6 +154,25 @@ class TestRenderCli : public QObject {
       rings << at(o);
     }
     QCOMPARE(rings, onSheet);
+  }
+
+  // Map data from a file with LF line ends: a circle across the antimeridian is split,
+  // one that cannot be written is left out and named, a row without a circle says so.
+  void mapDataOnTheGlobe() {
+    const QString data = writeFile(dir.filePath(QStringLiteral("globe.txt")),
+                                   "1,\"Little Sitkin\",2024,1,1,51.95,178.54\n2,\"far\",2024,1,1,0,-80\n"
+                                   "3,\"today\",2024,5,1,35,135\n");
+    const QString out = dir.filePath(QStringLiteral("globe.geojson"));
+    const Run run = runEqcircle({"render", data, "--date", "2024-5-1", "--out", out});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.split('\n').mid(0, 3), (QStringList{"1\tLittle Sitkin\tdrawn\t591.65", "2\tfar\tdrawn\t591.65",
+                                                         "3\ttoday\tdrawn\t-"}));
+    QVERIFY2(run.err.contains(QStringLiteral("2行目の円は")), qPrintable(run.err));
+    const QJsonArray features = readJson(out).value("features").toArray();
+    QStringList kinds;
+    for (const QJsonValue f : features) kinds << f["geometry"]["type"].toString() + " " + f["properties"]["kind"].toString();
+    QCOMPARE(kinds.mid(0, 4), QStringList({"Point volcano", "Point volcano", "Point volcano", "MultiPolygon circle"}));
+    QVERIFY(features[2]["properties"]["radiusKm"].isNull() && !features[2]["properties"]["circle"].toBool());
   }
 
   // The true-distance circles as closed lines, and the map data files.
