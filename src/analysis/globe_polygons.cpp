@@ -98,8 +98,9 @@ std::vector<GeoRing> withinRange(GeoRing ring) {
 std::vector<GeoRing> roundPole(GeoRing path, bool north) {
   const double way = north ? 1 : -1;
   const double cut = 180 * way;  // the path crosses the antimeridian here, going its way
-  // Start within a turn before the cut.
-  shiftLongitudes(path, 360 * std::ceil((cut - path.front().longitude) / 360 * way - 1) * way);
+  // Start within the turn before the cut: in -180 ... 180 short of it.
+  const double start = path.front().longitude;
+  shiftLongitudes(path, -360 * (north ? std::floor((start + 180) / 360) : std::ceil((start - 180) / 360)));
   const auto beyond = [&](const GeoPoint& p) { return (p.longitude - cut) * way > 0; };
   std::size_t last = 0;  // the last point before the cut
   while (last + 1 < path.size() && !beyond(path[last + 1])) ++last;
@@ -195,10 +196,14 @@ std::vector<GeoRing> drawnPolygons(const CircleInput& circle, int points) {
     for (int k = 0; k < 60; ++k) {
       const double middle = (insideAngle + outsideAngle) / 2;
       const MapPoint p = at(middle);
-      (insideProjection(p.x, p.y) ? insideAngle : outsideAngle) = middle;
+      if (insideProjection(p.x, p.y)) {
+        insideAngle = middle;
+      } else {
+        outsideAngle = middle;
+      }
     }
     const MapPoint p = at(insideAngle);
-    *east = p.x > 9000;
+    *east = p.x > kSheetWidth / 2;  // east of 135 E
     return GeoPoint{std::clamp(geographic(p).latitude, -90.0, 90.0), *east ? kEastEdge : kWestEdge};
   };
   // Where the circle comes back inside at point `i` (outside before it).
@@ -207,7 +212,6 @@ std::vector<GeoRing> drawnPolygons(const CircleInput& circle, int points) {
   GeoRing path;
   double shift = 0;
   int northPasses = 0, southPasses = 0;
-  bool eastSide = false, westSide = false;
   bool entryEast = false;
   path.push_back(entry(first, &entryEast));
   for (int i = first; i < first + n; ++i) {
@@ -224,20 +228,22 @@ std::vector<GeoRing> drawnPolygons(const CircleInput& circle, int points) {
     if (exitEast == entryEast) {
       // Along one side, northwards on the east side and southwards on the west one.
       if ((comeBack.latitude - exit.latitude) * (exitEast ? 1 : -1) < 0) return {};
-      (exitEast ? eastSide : westSide) = true;
+    } else if (exitEast) {
+      shift += 360;  // over the north pole
+      ++northPasses;
     } else {
-      shift += exitEast ? 360 : -360;
-      ++(exitEast ? northPasses : southPasses);
+      shift -= 360;  // over the south pole
+      ++southPasses;
     }
     path.push_back({comeBack.latitude, comeBack.longitude + shift});
   }
   // The last point is where the walk came back in first.
   path.back() = {path.front().latitude, path.front().longitude + shift};
-  // Passing both poles, or one twice, is no circle on the globe; touching both sides
-  // without passing a pole, the part inside wraps round a pole without taking it in.
+  // Passing both poles, or one twice, is no circle on the globe. Touching both sides
+  // without passing a pole, the part inside wraps round a pole without taking it in:
+  // a whole turn of longitude, which withinRange refuses.
   if (northPasses + southPasses > 1) return {};
   if (northPasses + southPasses == 1) return roundPole(std::move(path), northPasses == 1);
-  if (eastSide && westSide) return {};
   return withinRange(std::move(path));
 }
 

@@ -131,17 +131,19 @@ std::vector<Feature> features(const MapExport& map, std::vector<int>* circlesLef
     } else if (polygons.empty()) {
       note = "（円は地図データに書けません）";
     }
-    Feature f{volcanoName(v), "噴火 " + dateText(v.eruption) + note, "volcano", {}, {}, {}, true};
+    // A skipped row has no eruption year, and Draw placed nothing for it.
+    const bool placed = v.state != "skipped";
+    Feature f{volcanoName(v), placed ? "噴火 " + dateText(v.eruption) + note : note, "volcano", {}, {}, {}, true};
     f.fields = {{"kind", std::string("volcano")},
                 {"row", v.row},
                 {"name", v.name},
                 {"state", v.state},
-                {"eruptionDate", orNull(isoDate(v.eruption))},
-                {"eruptionYearMonthDay", NumberList(v.eruption.begin(), v.eruption.end())},
+                {"eruptionDate", placed ? orNull(isoDate(v.eruption)) : Value()},
+                {"eruptionYearMonthDay", placed ? Value(NumberList(v.eruption.begin(), v.eruption.end())) : Value()},
                 {"radiusKm", v.radiusKm ? Value(*v.radiusKm) : Value()},
                 {"circle", !polygons.empty()}};
     addMapFields(f.fields, map);
-    f.point = onGlobe(v.latitude, v.longitude);
+    if (placed) f.point = onGlobe(v.latitude, v.longitude);
     volcanoes.push_back(std::move(f));
     if (polygons.empty()) continue;
     Feature c{volcanoName(v), "半径 " + oneDecimal(*v.radiusKm) + " km", "circle", {}, {}, std::move(polygons)};

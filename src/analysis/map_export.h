@@ -54,8 +54,9 @@ struct MapText {
   std::vector<int> circlesLeftOut;
 };
 
-// A FeatureCollection: a Point per volcano (null geometry for a position off the
-// globe), a Polygon or MultiPolygon per circle, a Point per crossing, in that order.
+// A FeatureCollection: a Point per volcano (null geometry for a skipped row, which has
+// no eruption year and no date, and for a position off the globe), a Polygon or
+// MultiPolygon per circle, a Point per crossing, in that order.
 MapText geoJson(const MapExport& map);
 
 // A KML Document named 地震サークル with one Placemark per volcano, circle and crossing.

@@ -52,7 +52,8 @@ QByteArray mapDataBytes(const Session& session, MapDataFormat format, QString* n
     for (const int row : text.circlesLeftOut) rows << QString::number(row);
     note->clear();
     if (!rows.isEmpty()) {
-      *note = QStringLiteral("%1行目の円は、極や経度の端を越えて地球上の図形に表せないため、地図データに含めていません。")
+      *note = QStringLiteral("地図データを保存しました。ただし、%1行目の円は極や投影の端を越えるため地球上の図形に"
+                             "表せず、ファイルに含めていません。")
                   .arg(rows.join(QStringLiteral("・")));
     }
   }

@@ -20,8 +20,8 @@ std::optional<MapDataFormat> mapDataFormatForPath(const QString& path);
 
 MapExport sessionMapExport(const Session& session);
 
-// The file's bytes (UTF-8), and in `note` (when given) a sentence naming the rows whose
-// circles it leaves out, empty when it leaves out none.
+// The file's bytes (UTF-8), and in `note` (when given) what to tell once they are
+// written: the rows whose circles they leave out; empty when they leave out none.
 QByteArray mapDataBytes(const Session& session, MapDataFormat format, QString* note = nullptr);
 
 // Writes them whole or not at all; false, with a message naming the path and the

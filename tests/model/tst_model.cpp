@@ -73,13 +73,14 @@ double signedArea(const std::vector<GeoPoint>& ring) {
 const std::string kAwkwardName = "浅間\"山\\\n\x01\xEF\xBF\xBF" "end";
 
 // Two crossing circles (the 3-4-5 layout: A 54N 135E 888.8 km, B 44N 135E 666.6 km),
-// a drawn row the law gave no circle and an excluded row.
+// a drawn row the law gave no circle, an excluded row and a skipped one.
 MapExport sample(CircleMode mode) {
   return mapExport({2024, 1, 1},
                    {{1, kAwkwardName, {1783, 8, 5}, 54, 135, 888.8, "drawn"},
                     {2, "<B & 'C'>", {1990, 11, 17}, 44, 135, 666.6, "drawn"},
                     {3, "", {2000, 0, 0}, 40.1f, 140.2f, std::nullopt, "drawn"},
-                    {4, "x", {2030, 1, 1}, 35, 500, std::nullopt, "excluded"}},
+                    {4, "x", {2030, 1, 1}, 35, 500, std::nullopt, "excluded"},
+                    {5, "y", {0, 0, 0}, 0, 0, std::nullopt, "skipped"}},
                    mode);
 }
 
@@ -919,11 +920,11 @@ class TestModel : public QObject {
       QCOMPARE(f["properties"]["predictionDate"].toString(), "2024-01-01");
       QCOMPARE(f["properties"]["circleMode"].toString(), circleModeName(mode));
       std::vector<std::vector<GeoPoint>> rings;
-      const QString problem = geometryProblem(f["geometry"].toObject(), &rings);
+      const QString problem = f["geometry"].isNull() ? "" : geometryProblem(f["geometry"].toObject(), &rings);
       QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
-    QCOMPARE(kinds, QStringList({"Point volcano", "Point volcano", "Point volcano", "Point volcano", "Polygon circle",
-                                 "Polygon circle", "Point crossing", "Point crossing"}));
+    QCOMPARE(kinds, QStringList({"Point volcano", "Point volcano", "Point volcano", "Point volcano", " volcano",
+                                 "Polygon circle", "Polygon circle", "Point crossing", "Point crossing"}));
 
     const QJsonObject first = features[0].toObject();
     QCOMPARE(first["geometry"]["coordinates"].toArray(), QJsonArray({135, 54}));  // longitude first
@@ -939,10 +940,12 @@ class TestModel : public QObject {
     }
     QCOMPARE(features[3]["properties"]["state"].toString(), "excluded");
     QCOMPARE(features[3]["geometry"]["coordinates"].toArray(), QJsonArray({140, 35}));  // 500 E is 140 E
-    QCOMPARE(features[4]["properties"]["row"].toInt(), 1);
-    QCOMPARE(features[5]["properties"]["row"].toInt(), 2);
+    QCOMPARE(features[4]["properties"]["state"].toString(), "skipped");  // no year: neither place nor date
+    QVERIFY(features[4]["properties"]["eruptionDate"].isNull() && features[4]["properties"]["eruptionYearMonthDay"].isNull());
+    QCOMPARE(features[5]["properties"]["row"].toInt(), 1);
+    QCOMPARE(features[6]["properties"]["row"].toInt(), 2);
 
-    const QJsonObject crossing = features[6].toObject();
+    const QJsonObject crossing = features[7].toObject();
     QCOMPARE(crossing["properties"]["rows"].toArray(), QJsonArray({1, 2}));
     QCOMPARE(crossing["properties"]["support"].toInt(), 2);
     // Both crossings lie on 135E's west side first, between the two volcanoes' parallels.
@@ -1029,9 +1032,9 @@ class TestModel : public QObject {
     QCOMPARE(documentName, QString::fromUtf8("地震サークル"));
     // The control character and U+FFFF cannot stand in XML and are replaced.
     const QString awkward = QString::fromUtf8("浅間\"山\\\n") + kBad + kBad + "end";
-    QCOMPARE(names, QStringList({awkward, "<B & 'C'>", QString::fromUtf8("行 3"), "x", awkward, "<B & 'C'>",
+    QCOMPARE(names, QStringList({awkward, "<B & 'C'>", QString::fromUtf8("行 3"), "x", "y", awkward, "<B & 'C'>",
                                  QString::fromUtf8("交点 1-2"), QString::fromUtf8("交点 1-2")}));
-    QCOMPARE(predictionDates, QStringList(8, "2024-01-01"));  // in every placemark
+    QCOMPARE(predictionDates, QStringList(9, "2024-01-01"));  // in every placemark
     QCOMPARE(rings.size(), 2);
     for (const QStringList& ring : rings) {
       QVERIFY(ring.size() >= 361);
