@@ -1,10 +1,13 @@
 #include "analysis/map_export.h"
 
+#include "analysis/globe_polygons.h"
 #include "map/json_text.h"
+#include "map/xml_text.h"
+#include "model/number_text.h"
 
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 #include <variant>
@@ -12,23 +15,26 @@
 namespace eq {
 namespace {
 
-// Row pairs are written as a list: [1,2] in JSON, "1,2" in KML.
+// Lists are written [1,2] in JSON and "1,2" in KML: the rows of a crossing, a date's
+// year, month and day.
 using RowList = std::vector<int>;
-using Value = std::variant<std::monostate, bool, int, float, double, std::string, RowList>;
+using NumberList = std::vector<float>;
+using Value = std::variant<std::monostate, bool, int, float, double, std::string, RowList, NumberList>;
 
 struct Field {
   const char* key;
   Value value;
 };
 
-// One feature for both formats: its fields, and a point (one position), a closed
-// ring (more) or no geometry (none, for a position that is not a number).
+// One feature for both formats: its fields and its geometry, a point, polygons or
+// nothing (a position off the globe, a circle that cannot be written).
 struct Feature {
   std::string name;
   std::string description;
   const char* style;
   std::vector<Field> fields;
-  std::vector<GeoPoint> positions;
+  std::optional<GeoPoint> point;
+  std::vector<GeoRing> polygons;
   bool singlePrecision = false;  // a table position, written as the float it is
 };
 
@@ -38,25 +44,11 @@ std::string oneDecimal(double value) {
   return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
 }
 
-bool finite(const Value& v) {
-  if (const auto* d = std::get_if<double>(&v)) return std::isfinite(*d);
-  if (const auto* f = std::get_if<float>(&v)) return std::isfinite(*f);
-  return true;
-}
-
-// XML 1.0 cannot hold control characters other than tab and line breaks, even as
-// references, so they are dropped.
-void appendXmlText(std::string& out, std::string_view text) {
-  for (const char ch : text) {
-    switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default:
-        if (static_cast<unsigned char>(ch) >= 0x20 || ch == '\t' || ch == '\n' || ch == '\r') out += ch;
-    }
+template <typename List>
+void appendList(std::string& out, const List& list, char separator) {
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    if (k > 0) out += separator;
+    appendJsonNumber(out, list[k]);
   }
 }
 
@@ -71,10 +63,11 @@ void appendJsonValue(std::string& out, const Value& value) {
     appendJsonNumber(out, *i);
   } else if (const auto* rows = std::get_if<RowList>(&value)) {
     out += '[';
-    for (std::size_t k = 0; k < rows->size(); ++k) {
-      if (k > 0) out += ',';
-      appendJsonNumber(out, (*rows)[k]);
-    }
+    appendList(out, *rows, ',');
+    out += ']';
+  } else if (const auto* numbers = std::get_if<NumberList>(&value)) {
+    out += '[';
+    appendList(out, *numbers, ',');
     out += ']';
   } else if (const auto* f = std::get_if<float>(&value)) {
     appendJsonNumber(out, *f);
@@ -83,58 +76,94 @@ void appendJsonValue(std::string& out, const Value& value) {
   }
 }
 
+// A null is an empty value in KML.
 void appendXmlValue(std::string& out, const Value& value) {
-  if (!finite(value) || std::holds_alternative<std::monostate>(value)) return;
+  if (std::holds_alternative<std::monostate>(value)) return;
   if (const auto* b = std::get_if<bool>(&value)) {
     out += *b ? "true" : "false";
   } else if (const auto* s = std::get_if<std::string>(&value)) {
     appendXmlText(out, *s);
   } else if (const auto* rows = std::get_if<RowList>(&value)) {
-    for (std::size_t k = 0; k < rows->size(); ++k) out += (k > 0 ? "," : "") + std::to_string((*rows)[k]);
+    appendList(out, *rows, ',');
+  } else if (const auto* numbers = std::get_if<NumberList>(&value)) {
+    appendList(out, *numbers, ',');
   } else {
     appendJsonValue(out, value);  // a number reads the same in both
   }
+}
+
+Value orNull(const std::optional<std::string>& text) { return text ? Value(*text) : Value(); }
+
+// The date for people: ISO 8601 where it is one, else the table's numbers.
+std::string dateText(const TableDate& date) {
+  if (const auto iso = isoDate(date)) return *iso;
+  return generalText(date[0]) + "-" + generalText(date[1]) + "-" + generalText(date[2]);
 }
 
 std::string volcanoName(const VolcanoFeature& v) {
   return v.name.empty() ? "行 " + std::to_string(v.row) : v.name;
 }
 
-std::vector<Feature> features(const MapExport& map) {
-  std::vector<Feature> all;
-  const double noRadius = std::numeric_limits<double>::quiet_NaN();
+// The values that hold for the whole map, in every feature.
+void addMapFields(std::vector<Field>& fields, const MapExport& map) {
+  fields.push_back({"predictionDate", orNull(isoDate(map.prediction))});
+  fields.push_back({"predictionYearMonthDay", NumberList(map.prediction.begin(), map.prediction.end())});
+  fields.push_back({"circleMode", std::string(circleModeName(map.mode))});
+  fields.push_back({"supportToleranceKm", map.toleranceKm});
+}
+
+std::vector<Feature> features(const MapExport& map, std::vector<int>* circlesLeftOut) {
+  std::vector<Feature> volcanoes;
+  std::vector<Feature> circles;
   for (const VolcanoFeature& v : map.volcanoes) {
-    Feature f{volcanoName(v), "噴火 " + v.eruptionDate, "volcano", {}, {}};
-    f.fields = {{"kind", std::string("volcano")}, {"row", v.row},
-                {"name", v.name},                 {"eruptionDate", v.eruptionDate},
-                {"radiusKm", v.radiusKm.value_or(noRadius)}, {"state", v.state}};
-    if (std::isfinite(v.latitude) && std::isfinite(v.longitude)) f.positions.push_back({v.latitude, v.longitude});
-    f.singlePrecision = true;
-    all.push_back(std::move(f));
+    std::vector<GeoRing> polygons;
+    if (v.radiusKm) {
+      polygons = circlePolygons({v.row, v.latitude, v.longitude, *v.radiusKm}, map.mode, map.circlePoints);
+      if (polygons.empty()) circlesLeftOut->push_back(v.row);
+    }
+    std::string note;
+    if (v.state == "excluded") {
+      note = "（予測日より後のため除外）";
+    } else if (v.state == "skipped") {
+      note = "（噴火年がないため描画せず）";
+    } else if (!v.radiusKm) {
+      note = "（円なし）";
+    } else if (polygons.empty()) {
+      note = "（円は地図データに書けません）";
+    }
+    // A skipped row has no eruption year, and Draw placed nothing for it.
+    const bool placed = v.state != "skipped";
+    Feature f{volcanoName(v), placed ? "噴火 " + dateText(v.eruption) + note : note, "volcano", {}, {}, {}, true};
+    f.fields = {{"kind", std::string("volcano")},
+                {"row", v.row},
+                {"name", v.name},
+                {"state", v.state},
+                {"eruptionDate", placed ? orNull(isoDate(v.eruption)) : Value()},
+                {"eruptionYearMonthDay", placed ? Value(NumberList(v.eruption.begin(), v.eruption.end())) : Value()},
+                {"radiusKm", v.radiusKm ? Value(*v.radiusKm) : Value()},
+                {"circle", !polygons.empty()}};
+    addMapFields(f.fields, map);
+    if (placed) f.point = onGlobe(v.latitude, v.longitude);
+    volcanoes.push_back(std::move(f));
+    if (polygons.empty()) continue;
+    Feature c{volcanoName(v), "半径 " + oneDecimal(*v.radiusKm) + " km", "circle", {}, {}, std::move(polygons)};
+    c.fields = {{"kind", std::string("circle")}, {"row", v.row}, {"name", v.name}, {"radiusKm", *v.radiusKm}};
+    addMapFields(c.fields, map);
+    circles.push_back(std::move(c));
   }
-  for (const VolcanoFeature& v : map.volcanoes) {
-    const double radius = v.radiusKm.value_or(noRadius);
-    if (!hasCircle(radius)) continue;
-    Feature f{volcanoName(v), "半径 " + oneDecimal(radius) + " km", "circle", {}, {}};
-    f.fields = {{"kind", std::string("circle")}, {"row", v.row}, {"name", v.name}, {"radiusKm", radius}};
-    f.positions = circleOutline({v.row, v.latitude, v.longitude, radius}, map.mode, map.circlePoints);
-    all.push_back(std::move(f));
-  }
+  std::vector<Feature> all = std::move(volcanoes);
+  for (Feature& c : circles) all.push_back(std::move(c));
   for (const Crossing& c : map.crossings) {
     Feature f{"交点 " + std::to_string(c.rowA) + "-" + std::to_string(c.rowB),
-              "支持数 " + std::to_string(c.support) + (c.onSheet ? "" : "（図の外）"), "crossing", {}, {}};
+              "支持数 " + std::to_string(c.support) + (c.onSheet ? "" : "（図の外）"), "crossing", {}, {}, {}};
     f.fields = {{"kind", std::string("crossing")}, {"rows", RowList{c.rowA, c.rowB}}, {"support", c.support},
                 {"onSheet", c.onSheet}, {"x", c.x}, {"y", c.y}};
-    f.positions.push_back({c.latitude, c.longitude});
+    addMapFields(f.fields, map);
+    // A crossing of circles as drawn has a place on the globe only where the projection has one.
+    if (map.mode == CircleMode::Geodesic || insideProjection(c.x, c.y)) f.point = onGlobe(c.latitude, c.longitude);
     all.push_back(std::move(f));
   }
   return all;
-}
-
-std::vector<Field> documentFields(const MapExport& map) {
-  return {{"predictionDate", map.predictionDate},
-          {"circleMode", std::string(circleModeName(map.mode))},
-          {"supportToleranceKm", map.toleranceKm}};
 }
 
 // Positions are finite, so their text is the same in JSON and KML.
@@ -161,6 +190,38 @@ void appendJsonObject(std::string& out, const std::vector<Field>& fields) {
   out += '}';
 }
 
+void appendJsonRing(std::string& out, const GeoRing& ring) {
+  out += "[[";
+  for (size_t i = 0; i < ring.size(); ++i) {
+    out += i > 0 ? ",[" : "[";
+    appendPosition(out, ring[i], false);
+    out += ']';
+  }
+  out += "]]";
+}
+
+void appendJsonGeometry(std::string& out, const Feature& f) {
+  if (f.point) {
+    out += "{\"type\":\"Point\",\"coordinates\":[";
+    appendPosition(out, *f.point, f.singlePrecision);
+    out += "]}";
+  } else if (f.polygons.size() == 1) {
+    out += "{\"type\":\"Polygon\",\"coordinates\":";
+    appendJsonRing(out, f.polygons.front());
+    out += '}';
+  } else if (!f.polygons.empty()) {
+    // Split at the antimeridian (RFC 7946, 3.1.9).
+    out += "{\"type\":\"MultiPolygon\",\"coordinates\":[";
+    for (size_t i = 0; i < f.polygons.size(); ++i) {
+      if (i > 0) out += ',';
+      appendJsonRing(out, f.polygons[i]);
+    }
+    out += "]}";
+  } else {
+    out += "null";
+  }
+}
+
 void appendKmlData(std::string& out, const std::vector<Field>& fields) {
   out += "<ExtendedData>";
   for (const Field& f : fields) {
@@ -173,21 +234,34 @@ void appendKmlData(std::string& out, const std::vector<Field>& fields) {
   out += "</ExtendedData>";
 }
 
-void appendKmlCoordinates(std::string& out, const Feature& f) {
-  out += "<coordinates>";
-  for (size_t i = 0; i < f.positions.size(); ++i) {
+void appendKmlRing(std::string& out, const GeoRing& ring) {
+  out += "<Polygon><outerBoundaryIs><LinearRing><coordinates>";
+  for (size_t i = 0; i < ring.size(); ++i) {
     if (i > 0) out += ' ';
-    appendPosition(out, f.positions[i], f.singlePrecision);
+    appendPosition(out, ring[i], false);
   }
-  out += "</coordinates>";
+  out += "</coordinates></LinearRing></outerBoundaryIs></Polygon>";
+}
+
+void appendKmlGeometry(std::string& out, const Feature& f) {
+  if (f.point) {
+    out += "<Point><coordinates>";
+    appendPosition(out, *f.point, f.singlePrecision);
+    out += "</coordinates></Point>";
+  } else if (f.polygons.size() == 1) {
+    appendKmlRing(out, f.polygons.front());
+  } else if (!f.polygons.empty()) {
+    out += "<MultiGeometry>";
+    for (const GeoRing& ring : f.polygons) appendKmlRing(out, ring);
+    out += "</MultiGeometry>";
+  }
 }
 
 }  // namespace
 
-MapExport mapExport(std::string predictionDate, std::vector<VolcanoFeature> volcanoes, CircleMode mode,
-                    double toleranceKm) {
+MapExport mapExport(TableDate prediction, std::vector<VolcanoFeature> volcanoes, CircleMode mode, double toleranceKm) {
   MapExport map;
-  map.predictionDate = std::move(predictionDate);
+  map.prediction = prediction;
   map.mode = mode;
   map.toleranceKm = toleranceKm;
   std::vector<CircleInput> circles;
@@ -199,53 +273,62 @@ MapExport mapExport(std::string predictionDate, std::vector<VolcanoFeature> volc
   return map;
 }
 
-std::string geoJson(const MapExport& map) {
-  std::string out = "{\"type\":\"FeatureCollection\",\"properties\":";
-  appendJsonObject(out, documentFields(map));
-  out += ",\"features\":[";
+std::optional<std::string> isoDate(const TableDate& date) {
+  const auto [year, month, day] = date;
+  const bool whole = std::floor(year) == year && std::floor(month) == month && std::floor(day) == day;
+  if (!whole || year < 1 || year > 9999 || month < 0 || month > 12 || day < 0 || (month == 0 && day != 0)) {
+    return std::nullopt;
+  }
+  const int y = static_cast<int>(year);
+  const int m = static_cast<int>(month);
+  const int d = static_cast<int>(day);
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (m > 0 && d > (m == 2 && leap ? 29 : kDays[m - 1])) return std::nullopt;
+  char text[16];
+  if (m == 0) {
+    std::snprintf(text, sizeof text, "%04d", y);
+  } else if (d == 0) {
+    std::snprintf(text, sizeof text, "%04d-%02d", y, m);
+  } else {
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+  }
+  return std::string(text);
+}
+
+MapText geoJson(const MapExport& map) {
+  MapText result;
+  std::string& out = result.text;
+  out = "{\"type\":\"FeatureCollection\",\"features\":[";
   bool first = true;
-  for (const Feature& f : features(map)) {
+  for (const Feature& f : features(map, &result.circlesLeftOut)) {
     out += first ? "\n" : ",\n";
     first = false;
     out += "{\"type\":\"Feature\",\"geometry\":";
-    if (f.positions.empty()) {
-      out += "null";
-    } else if (f.positions.size() == 1) {
-      out += "{\"type\":\"Point\",\"coordinates\":[";
-      appendPosition(out, f.positions.front(), f.singlePrecision);
-      out += "]}";
-    } else {
-      out += "{\"type\":\"Polygon\",\"coordinates\":[[";
-      for (size_t i = 0; i < f.positions.size(); ++i) {
-        out += i > 0 ? ",[" : "[";
-        appendPosition(out, f.positions[i], f.singlePrecision);
-        out += ']';
-      }
-      out += "]]}";
-    }
+    appendJsonGeometry(out, f);
     out += ",\"properties\":";
     appendJsonObject(out, f.fields);
     out += '}';
   }
   out += "\n]}\n";
-  return out;
+  return result;
 }
 
-std::string kml(const MapExport& map) {
-  std::string out =
+MapText kml(const MapExport& map) {
+  MapText result;
+  std::string& out = result.text;
+  out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
       "<Document>\n<name>地震サークル</name>\n<description>予測日 ";
-  appendXmlText(out, map.predictionDate);
+  appendXmlText(out, dateText(map.prediction));
   out +=
       "</description>\n"
       "<Style id=\"volcano\"><IconStyle><color>ff0000ff</color></IconStyle></Style>\n"
       "<Style id=\"circle\"><LineStyle><color>ff0000ff</color><width>2</width></LineStyle>"
       "<PolyStyle><fill>0</fill></PolyStyle></Style>\n"
       "<Style id=\"crossing\"><IconStyle><color>ff00ffff</color></IconStyle></Style>\n";
-  appendKmlData(out, documentFields(map));
-  out += '\n';
-  for (const Feature& f : features(map)) {
+  for (const Feature& f : features(map, &result.circlesLeftOut)) {
     out += "<Placemark><name>";
     appendXmlText(out, f.name);
     out += "</name><description>";
@@ -254,19 +337,11 @@ std::string kml(const MapExport& map) {
     out += f.style;
     out += "</styleUrl>";
     appendKmlData(out, f.fields);
-    if (f.positions.size() == 1) {
-      out += "<Point>";
-      appendKmlCoordinates(out, f);
-      out += "</Point>";
-    } else if (!f.positions.empty()) {
-      out += "<Polygon><outerBoundaryIs><LinearRing>";
-      appendKmlCoordinates(out, f);
-      out += "</LinearRing></outerBoundaryIs></Polygon>";
-    }
+    appendKmlGeometry(out, f);
     out += "</Placemark>\n";
   }
   out += "</Document>\n</kml>\n";
-  return out;
+  return result;
 }
 
 }  // namespace eq

@@ -1,45 +1,65 @@
 #pragma once
 // The drawn map for other programs: GeoJSON (RFC 7946) and KML 2.2, both UTF-8 in
-// WGS84 degrees. Each holds the drawn volcanoes, their circles as polygons and the
-// crossings of the circles, with the prediction date and the kind of circle.
+// WGS84 degrees. Each holds every ticked row's volcano with its state, the circles as
+// polygons valid on the globe (globe_polygons.h) and the crossings of the circles.
+// What holds for the whole map (the prediction date, the kind of circle, the support
+// tolerance) is in every feature's properties, where map programs show it.
 
 #include "analysis/crossings.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace eq {
 
+// Year, month and day as the table holds them.
+using TableDate = std::array<float, 3>;
+
 struct VolcanoFeature {
   int row = 0;
-  std::string name;          // UTF-8
-  std::string eruptionDate;  // as written in the table
-  float latitude = 0;        // the table's single-precision values
+  std::string name;  // UTF-8
+  TableDate eruption{};
+  float latitude = 0;  // the table's single-precision values
   float longitude = 0;
-  std::optional<double> radiusKm;  // none when the law gave none
-  std::string state;               // the row's state after Draw
+  std::optional<double> radiusKm;  // the radius of its circle on the sheet; none when it has none
+  std::string state;               // drawn, excluded or skipped
 };
 
 struct MapExport {
-  std::string predictionDate;
+  TableDate prediction{};
   CircleMode mode = CircleMode::Classic;
   double toleranceKm = kDefaultSupportToleranceKm;
-  std::vector<VolcanoFeature> volcanoes;  // the drawn rows
+  std::vector<VolcanoFeature> volcanoes;  // the ticked rows
   std::vector<Crossing> crossings;
   int circlePoints = 360;
 };
 
-// The export of these drawn rows, with their crossings found.
-MapExport mapExport(std::string predictionDate, std::vector<VolcanoFeature> volcanoes, CircleMode mode,
+// The export of these rows, with the crossings of their circles found.
+MapExport mapExport(TableDate prediction, std::vector<VolcanoFeature> volcanoes, CircleMode mode,
                     double toleranceKm = kDefaultSupportToleranceKm);
 
-// A FeatureCollection: a Point per volcano, a Polygon per circle, a Point per
-// crossing, in that order; the prediction date, circle mode and tolerance in the
-// collection's "properties".
-std::string geoJson(const MapExport& map);
+// The date in ISO 8601 as far as the table gives it: "1783-08-05", "1783-08" for day 0,
+// "1783" for month and day 0 (the day numbers count month 0 as July, but the table
+// leaves it empty when the month is not known). Nothing when the numbers are no such
+// date: a fraction, a month beyond 12, a day beyond the month's end (Gregorian), a
+// year outside 1 ... 9999, or a day without a month.
+std::optional<std::string> isoDate(const TableDate& date);
+
+// A file's text, and the rows whose circles it leaves out because they cannot be
+// written as polygons on the globe (see circlePolygons).
+struct MapText {
+  std::string text;
+  std::vector<int> circlesLeftOut;
+};
+
+// A FeatureCollection: a Point per volcano (null geometry for a skipped row, which has
+// no eruption year and no date, and for a position off the globe), a Polygon or
+// MultiPolygon per circle, a Point per crossing, in that order.
+MapText geoJson(const MapExport& map);
 
 // A KML Document named 地震サークル with one Placemark per volcano, circle and crossing.
-std::string kml(const MapExport& map);
+MapText kml(const MapExport& map);
 
 }  // namespace eq

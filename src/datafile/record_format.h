@@ -4,10 +4,11 @@
 //   7,"桜島",1914,1,12,31.585,130.657<CR><LF>
 //
 // row number (ignored on reading: the line's position decides the row), the volcano
-// name in double quotes, year, month, day, north latitude and east longitude. A line
-// ends at CR or CR LF; a LF on its own is an ordinary character. Every comma
-// separates two fields, with one exception for names that contain commas (see
-// recordFields). Fields after the seventh are ignored.
+// name in double quotes (a quote inside it doubled), year, month, day, north latitude
+// and east longitude. A line ends at CR LF, CR or LF; the save writes CR LF. Every
+// comma separates two fields, with one exception for names that contain commas (see
+// recordFields). Numbers may stand in quotes. Fields after the seventh are ignored.
+// Files saved as UTF-8 or UTF-16 (with its byte-order mark) are read too.
 
 #include "datafile/sjis_codec.h"
 
@@ -36,21 +37,26 @@ struct DataFileContent {
   bool hasRecordLine = false;           // one of the lines read is a record (isRecordLine)
 };
 
-// The first `maxLines` lines. A line ends at CR or CR LF; the end of the bytes ends
-// the last line, and no line follows a final line end.
+// The first `maxLines` lines. A line ends at CR LF, CR or LF; the end of the bytes
+// ends the last line, and no line follows a final line end. The bytes of a UTF-16
+// file (one with its byte-order mark) are split at its own CR and LF code units, the
+// mark staying on the first line.
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines = kRecordsPerFile);
 
 // The fields of one line (UTF-8), numbered from 0 here. Every comma separates, except
 // that a name written in quotes is put back together: when field 2 starts with a
-// double quote and does not end with one, the fields up to the first later one that
-// ends with a double quote form the name field. A line that reads completely without
-// this (its five numbers convert) is rejoined only when five numbers follow the
-// closing field too, so such lines keep their old reading.
+// double quote and does not end with an odd number of them (a doubled quote is a
+// quote of the name), the fields up to the first later one that does form the name
+// field; in a line without one, the first later field that ends with a quote closes
+// it, as before quotes were doubled. A line that reads completely without this (its
+// five numbers convert) is rejoined only when five numbers follow the closing field
+// too, so such lines keep their old reading.
 std::vector<std::string_view> recordFields(std::string_view line);
 
 // The volcano name from its field: without the enclosing quotes when it starts with
-// one (the first and the last character go, whatever the last is), else unchanged;
-// nothing for a field of one double quote. Blanks stay.
+// one (the first and the last character go, whatever the last is) and with each
+// doubled quote inside made one, else unchanged; nothing for a field of one double
+// quote. Blanks stay.
 std::optional<std::string> nameFromField(std::string_view field);
 
 // One line (UTF-8) as a record.
@@ -72,15 +78,16 @@ struct RecordValues {
   std::array<float, kNumbersPerRecord> numbers{};
 };
 
-// One record line in UTF-8 with its CR LF: row number, the name in quotes unchanged,
-// the numbers in their general form ("." always, at most 7 significant digits).
+// One record line in UTF-8 with its CR LF: row number, the name in quotes with its own
+// quotes doubled, the numbers in their general form ("." always, at most 7
+// significant digits).
 std::string formatRecord(int row, const RecordValues& values);
 
 // Why a row's name cannot be written.
 enum class NameProblem {
   None,
   NotInCodePage,  // code page 932 lacks a character of it, or writes it as another (¥ as "\")
-  NotReadBack,    // a line break, or a double quote before a comma that the reader cannot tell apart
+  NotReadBack,    // it would not read back the same (a line break ends a line)
   ReadsAsUtf8,    // its bytes (a kanji before half-width kana, say) would make the file look like UTF-8
 };
 

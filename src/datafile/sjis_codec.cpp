@@ -1,5 +1,6 @@
 #include "datafile/sjis_codec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -7,34 +8,6 @@ namespace eq {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// Length of the well-formed UTF-8 character at bytes[i], 0 when it is not one.
-std::size_t utf8CharLength(std::string_view bytes, std::size_t i) {
-  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  const unsigned char b0 = at(i);
-  if (b0 < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    length = 2;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    length = 3;
-    if (b0 == 0xE0) low = 0xA0;   // overlong
-    if (b0 == 0xED) high = 0x9F;  // surrogates
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    length = 4;
-    if (b0 == 0xF0) low = 0x90;   // overlong
-    if (b0 == 0xF4) high = 0x8F;  // above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (i + length > bytes.size()) return 0;
-  if (at(i + 1) < low || at(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if ((at(i + k) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
 
 // iconv's input pointer is char** on glibc and const char** elsewhere.
 template <typename In>
@@ -83,9 +56,10 @@ class Converter {
   // Code page 932 goes by several names; the first one iconv knows is used.
   static iconv_t openAny(const char* to, const char* from) {
     const bool toShiftJis = std::string_view(to) == "CP932";
+    const bool fromShiftJis = std::string_view(from) == "CP932";
     for (const char* name : {"CP932", "WINDOWS-31J", "MS932"}) {
-      const iconv_t cd = toShiftJis ? iconv_open(name, from) : iconv_open(to, name);
-      if (cd != reinterpret_cast<iconv_t>(-1)) return cd;
+      const iconv_t cd = iconv_open(toShiftJis ? name : to, fromShiftJis ? name : from);
+      if (cd != reinterpret_cast<iconv_t>(-1) || !(toShiftJis || fromShiftJis)) return cd;
     }
     return reinterpret_cast<iconv_t>(-1);
   }
@@ -93,7 +67,48 @@ class Converter {
   iconv_t cd_;
 };
 
+// Everything `converter` can convert, with one replacement character for each unit of
+// `unitSize` bytes (or the shorter rest) at which it cannot; nothing when there is no
+// converter.
+std::optional<std::string> decodeWith(Converter& converter, std::string_view bytes, std::size_t unitSize) {
+  if (!converter.valid()) return std::nullopt;
+  std::string out;
+  out.reserve(bytes.size() * 3 / 2);
+  while (!converter.convert(bytes, out) && !bytes.empty()) {
+    out += kReplacement;
+    bytes.remove_prefix(std::min(unitSize, bytes.size()));
+  }
+  return out;
+}
+
 }  // namespace
+
+std::size_t utf8CharLength(std::string_view bytes, std::size_t i) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char b0 = at(i);
+  if (b0 < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    length = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    length = 3;
+    if (b0 == 0xE0) low = 0xA0;   // overlong
+    if (b0 == 0xED) high = 0x9F;  // surrogates
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    length = 4;
+    if (b0 == 0xF0) low = 0x90;   // overlong
+    if (b0 == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (i + length > bytes.size()) return 0;
+  if (at(i + 1) < low || at(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if ((at(i + k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
 
 bool isValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
@@ -105,6 +120,8 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 TextEncoding detectEncoding(std::string_view bytes) {
+  if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) return TextEncoding::Utf16Le;
+  if (bytes.substr(0, kUtf16BeBom.size()) == kUtf16BeBom) return TextEncoding::Utf16Be;
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) return TextEncoding::Utf8;
   // Two half-width kana in Shift-JIS can be a two-byte UTF-8 character (ﾃｽ is "ý"), so
   // only a longer one counts as a sign of UTF-8.
@@ -134,17 +151,15 @@ std::string decodeUtf8(std::string_view bytes) {
   return out;
 }
 
+std::optional<std::string> decodeUtf16(std::string_view bytes, TextEncoding byteOrder) {
+  Converter converter("UTF-8", byteOrder == TextEncoding::Utf16Be ? "UTF-16BE" : "UTF-16LE");
+  return decodeWith(converter, bytes, 2);
+}
+
 std::optional<std::string> decodeShiftJis(std::string_view bytes) {
+  // Not Shift-JIS: one replacement character per byte that cannot start one.
   Converter converter("UTF-8", "CP932");
-  if (!converter.valid()) return std::nullopt;
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2);
-  while (!converter.convert(bytes, out) && !bytes.empty()) {
-    // Not Shift-JIS: one replacement character per byte that cannot start one.
-    out += kReplacement;
-    bytes.remove_prefix(1);
-  }
-  return out;
+  return decodeWith(converter, bytes, 1);
 }
 
 ShiftJisEncoding encodeShiftJis(std::string_view utf8) {

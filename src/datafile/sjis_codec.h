@@ -1,7 +1,8 @@
 #pragma once
 // Text of the eruption data files: Shift-JIS (code page 932, with the NEC and IBM
 // extensions) converted through iconv, and recognition of files that a modern editor
-// saved as UTF-8. Everything on the program's side is UTF-8.
+// saved as UTF-8, or as UTF-16 with a byte-order mark (Notepad's "Unicode").
+// Everything on the program's side is UTF-8.
 //
 // Shift-JIS second bytes run from 0x40 to 0xFC, so 表 is 0x95 0x5C: the second byte
 // is a backslash in ASCII. Nothing here treats any byte as an escape; the only bytes
@@ -14,16 +15,22 @@
 
 namespace eq {
 
-enum class TextEncoding { ShiftJis, Utf8 };
+enum class TextEncoding { ShiftJis, Utf8, Utf16Le, Utf16Be };
 
-// The UTF-8 byte-order mark.
+// The byte-order marks.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+// Length of the well-formed UTF-8 character at bytes[i], 0 when none starts there.
+std::size_t utf8CharLength(std::string_view bytes, std::size_t i);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
-// How a file's bytes are to be read: UTF-8 when they start with the byte-order mark
+// How a file's bytes are to be read: UTF-16 when they start with its byte-order mark
+// (no Shift-JIS text starts with FF FE or FE FF); UTF-8 when they start with its mark
 // or are valid UTF-8 with at least one character of three or four bytes (every kana
 // and kanji); Shift-JIS otherwise, even when they are valid two-byte UTF-8, which
 // half-width kana in Shift-JIS can be. Plain ASCII reads the same either way.
@@ -32,6 +39,11 @@ TextEncoding detectEncoding(std::string_view bytes);
 // Bytes that should be UTF-8, with U+FFFD for each byte that does not start a
 // well-formed character.
 std::string decodeUtf8(std::string_view bytes);
+
+// UTF-16 bytes (no byte-order mark) to UTF-8, with U+FFFD for each code unit that
+// is not part of a character (a lone surrogate, an odd last byte). Nothing when the
+// converter is not available.
+std::optional<std::string> decodeUtf16(std::string_view bytes, TextEncoding byteOrder);
 
 // Shift-JIS bytes to UTF-8. A byte sequence that is not Shift-JIS becomes U+FFFD and
 // the conversion goes on after it. Nothing when the converter is not available.

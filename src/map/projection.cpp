@@ -26,4 +26,9 @@ GeoPoint mapToGeographic(double x, double y) {
   return {latitude, longitude};
 }
 
+bool insideProjection(double x, double y) {
+  const GeoPoint g = mapToGeographic(x, y);
+  return std::fabs(g.latitude) <= 90 && std::fabs(g.longitude - 135) <= 180;
+}
+
 }  // namespace eq

@@ -33,4 +33,8 @@ std::optional<MapPoint> projectToMap(double latitude, double longitude);
 // It puts crossings of circles and exported circle outlines back on the globe.
 GeoPoint mapToGeographic(double x, double y);
 
+// True where the inverse has a meaning: the part of the plane onto which the globe is
+// projected, between the poles and within 180 degrees of 135 E.
+bool insideProjection(double x, double y);
+
 }  // namespace eq

@@ -86,7 +86,8 @@ DrawReport drawForDate(Session& session, const QStringList& dateParts, const QDa
 SheetDumpExtras dumpExtras(const Session& session, const DrawReport& report) {
   SheetDumpExtras extras;
   for (int row = 1; row <= kRowCount; ++row) {
-    extras.rows.push_back({row, QString::fromLatin1(rowStateName(report.rows[row].state)), report.rows[row].radiusKm});
+    const RowOutcome& outcome = report.rows[row];
+    extras.rows.push_back({row, QString::fromLatin1(rowStateName(outcome.state)), outcome.radiusKm, outcome.circleDrawn});
   }
   extras.countLabel = session.caption(Control::Label21).value_or(QString());
   extras.warningVisible = session.visible(Control::Label20);

@@ -36,7 +36,7 @@ const char kUsage[] =
     "                        [--circles classic|geodesic] [--tolerance KM] [--crossings] --out FILE\n"
     "        eqcircle render DATAFILE --from Y-M-D --to Y-M-D [--step DAYS] [--fps N]\n"
     "                        [その他のオプション] --out PATTERN\n"
-    "  DATAFILE          噴火データファイル (Shift-JIS、CR LF、最大10行)\n"
+    "  DATAFILE          噴火データファイル (Shift-JIS、UTF-8 または UTF-16、最大10行)\n"
     "  --date Y-M-D      地震予測年月日 (例: 2024-5-1)\n"
     "  --from Y-M-D      日付ごとに描くときの最初の地震予測年月日\n"
     "  --to Y-M-D        最後の地震予測年月日 (この日も描きます)\n"
@@ -372,14 +372,16 @@ int runRenderCommand(int, char**) {
   extras.created = options.created;
 
   QString error;
+  QString note;
   const bool written =
       options.format
           ? writeSheetFile(session.surface().sheet(), options.out, *options.format, options.scale, extras, &error)
-          : writeMapDataFile(session, options.out, *options.mapFormat, &error);
+          : writeMapDataFile(session, options.out, *options.mapFormat, &error, &note);
   if (!written) {
     complain(error);
     return kExitFailed;
   }
+  if (!note.isEmpty()) complain(note);
   for (int row = 1; row <= kRowCount; ++row) printTo(stdout, rowLine(row, session.VolcanoName[row], report.rows[row]));
   return 0;
 }

@@ -130,7 +130,12 @@ void saveMapData(Session& session) {
     return;
   }
   QString error;
-  if (!writeMapDataFile(session, *path, *format, &error)) warnUser(session, error);
+  QString note;
+  if (!writeMapDataFile(session, *path, *format, &error, &note)) {
+    warnUser(session, error);
+  } else if (!note.isEmpty()) {
+    warnUser(session, note);
+  }
 }
 
 }  // namespace eq

@@ -192,6 +192,7 @@ RowOutcome DrawCommand::drawRow() {
     }
   }
   f.RowMapX[row] = f.MapX;
+  if (!outcome.circleDrawn) outcome.radiusKm.reset();  // no circle, no radius to report
   return outcome;
 }
 

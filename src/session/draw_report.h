@@ -22,7 +22,9 @@ const char* rowStateName(RowState state);  // "unticked", "skipped", "excluded",
 
 struct RowOutcome {
   RowState state = RowState::Unticked;
-  std::optional<double> radiusKm;  // what the law gave; none for zero elapsed time
+  // The radius of the row's circle; none when it has none: zero elapsed time, more
+  // than about 22.85 years (the law gives a negative distance), or no place to draw it.
+  std::optional<double> radiusKm;
   bool circleDrawn = false;
 };
 

@@ -2,20 +2,14 @@
 
 #include "platform/safe_file.h"
 #include "session/session.h"
-#include "session/table_commands.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace eq {
 namespace {
 
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
-
-// "2018-1-23": the three boxes as typed, joined.
-std::string dateAsWritten(const Session& session, int firstBox) {
-  return utf8(session.text(firstBox) + QLatin1Char('-') + session.text(firstBox + 1) + QLatin1Char('-') +
-              session.text(firstBox + 2));
-}
 
 }  // namespace
 
@@ -30,19 +24,19 @@ MapExport sessionMapExport(const Session& session) {
   std::vector<VolcanoFeature> volcanoes;
   for (int row = 1; row <= kRowCount; ++row) {
     const RowOutcome& outcome = session.lastDraw.rows[row];
-    if (outcome.state != RowState::Drawn) continue;
+    if (outcome.state == RowState::Unticked) continue;
     VolcanoFeature v;
     v.row = row;
     v.name = utf8(session.VolcanoName[row]);
-    v.eruptionDate = dateAsWritten(session, fieldIndex(row, 2));
+    v.eruption = {session.EruptionYear[row], session.EruptionMonth[row], session.EruptionDay[row]};
     v.latitude = session.VolcanoLatitude[row];
     v.longitude = session.VolcanoLongitude[row];
-    v.radiusKm = outcome.radiusKm;  // what the law gave; a negative one has no circle
+    v.radiusKm = outcome.radiusKm;
     v.state = rowStateName(outcome.state);
     volcanoes.push_back(std::move(v));
   }
   MapExport map;
-  map.predictionDate = dateAsWritten(session, 61);
+  map.prediction = {session.PredictionYear, session.PredictionMonth, session.PredictionDay};
   map.mode = session.analysis.circleMode;
   map.toleranceKm = session.analysis.toleranceKm;
   map.volcanoes = std::move(volcanoes);
@@ -50,14 +44,25 @@ MapExport sessionMapExport(const Session& session) {
   return map;
 }
 
-QByteArray mapDataBytes(const Session& session, MapDataFormat format) {
+QByteArray mapDataBytes(const Session& session, MapDataFormat format, QString* note) {
   const MapExport map = sessionMapExport(session);
-  const std::string text = format == MapDataFormat::GeoJson ? geoJson(map) : kml(map);
-  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+  const MapText text = format == MapDataFormat::GeoJson ? geoJson(map) : kml(map);
+  if (note) {
+    QStringList rows;
+    for (const int row : text.circlesLeftOut) rows << QString::number(row);
+    note->clear();
+    if (!rows.isEmpty()) {
+      *note = QStringLiteral("地図データを保存しました。ただし、%1行目の円は極や投影の端を越えるため地球上の図形に"
+                             "表せず、ファイルに含めていません。")
+                  .arg(rows.join(QStringLiteral("・")));
+    }
+  }
+  return QByteArray(text.text.data(), static_cast<qsizetype>(text.text.size()));
 }
 
-bool writeMapDataFile(const Session& session, const QString& path, MapDataFormat format, QString* error) {
-  if (const std::optional<QString> failed = writeFileAtomically(path, mapDataBytes(session, format))) {
+bool writeMapDataFile(const Session& session, const QString& path, MapDataFormat format, QString* error,
+                      QString* note) {
+  if (const std::optional<QString> failed = writeFileAtomically(path, mapDataBytes(session, format, note))) {
     if (error) *error = QStringLiteral("地図データを書けません: %1 (%2)").arg(path, *failed);
     return false;
   }

@@ -1,7 +1,7 @@
 #pragma once
-// The last Draw as map data for other programs (GeoJSON, KML): the drawn volcanoes
-// with their dates as the table has them, their circles in the Draw's circle mode,
-// and the crossings.
+// The last Draw as map data for other programs (GeoJSON, KML): every ticked row's
+// volcano with its state and its date as the table holds it, the circles in the
+// Draw's circle mode, and the crossings.
 
 #include "analysis/map_export.h"
 
@@ -20,11 +20,13 @@ std::optional<MapDataFormat> mapDataFormatForPath(const QString& path);
 
 MapExport sessionMapExport(const Session& session);
 
-// The file's bytes (UTF-8).
-QByteArray mapDataBytes(const Session& session, MapDataFormat format);
+// The file's bytes (UTF-8), and in `note` (when given) what to tell once they are
+// written: the rows whose circles they leave out; empty when they leave out none.
+QByteArray mapDataBytes(const Session& session, MapDataFormat format, QString* note = nullptr);
 
 // Writes them whole or not at all; false, with a message naming the path and the
-// reason in `error`, when that failed.
-bool writeMapDataFile(const Session& session, const QString& path, MapDataFormat format, QString* error);
+// reason in `error`, when that failed. `note` as for mapDataBytes.
+bool writeMapDataFile(const Session& session, const QString& path, MapDataFormat format, QString* error,
+                      QString* note = nullptr);
 
 }  // namespace eq

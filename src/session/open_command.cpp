@@ -34,19 +34,15 @@ LeadingLines readLeadingLines(const QString& path) {
   }
   result.bytes = std::move(*file.bytes);
   if (result.bytes.size() > kMaxBytesRead) {
-    // Ten lines may lie within the limit even in a larger file.
-    qsizetype lineEnds = 0, end = 0;
-    while (lineEnds < static_cast<qsizetype>(kRecordsPerFile) && end < kMaxBytesRead) {
-      const qsizetype cr = result.bytes.indexOf('\r', end);
-      if (cr < 0 || cr >= kMaxBytesRead) break;
-      ++lineEnds;
-      end = cr + 1;
-    }
-    if (lineEnds < static_cast<qsizetype>(kRecordsPerFile)) {
+    // Ten lines may lie within the limit even in a larger file: the tenth must end there.
+    const std::string_view head(result.bytes.constData(), static_cast<std::size_t>(kMaxBytesRead));
+    const std::vector<std::string_view> lines = splitLines(head);
+    const char* const tenthEnd = lines.empty() ? head.data() : lines.back().data() + lines.back().size();
+    if (lines.size() < kRecordsPerFile || tenthEnd == head.data() + head.size()) {
       result.error = QStringLiteral("行が長すぎるため、噴火データファイルを読み込めませんでした。\n") + path;
       return result;
     }
-    result.bytes.truncate(end);
+    result.bytes.truncate(tenthEnd - head.data());
   }
   return result;
 }

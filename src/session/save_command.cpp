@@ -54,7 +54,7 @@ QString unwritableNameMessage(const Session& form, const EncodedDataFile& encode
       break;
     case NameProblem::NotReadBack:
     case NameProblem::None:
-      why = QStringLiteral("%1行目の火山名「%2」は、改行や「\",」の並びを含むため、読み込み直せる形で保存できません。")
+      why = QStringLiteral("%1行目の火山名「%2」は、改行を含むため、読み込み直せる形で保存できません。")
                 .arg(row, name);
       break;
   }

@@ -1,6 +1,7 @@
 #include "sheet/sheet_export.h"
 
 #include "map/json_text.h"
+#include "map/xml_text.h"
 #include "platform/fonts.h"
 #include "platform/safe_file.h"
 #include "sheet/png_writer.h"
@@ -261,6 +262,8 @@ QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
     } else {
       out += "null";
     }
+    out += ",\"circle\":";
+    out += row.circle ? "true" : "false";
     out += '}';
   }
   out += "],\"countLabel\":";
@@ -315,9 +318,13 @@ std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format,
       return withCreationDate(*pdf, created);
     }
     case SheetFormat::Svg: {
+      // The generator writes a name's or title's control characters as they are, which
+      // no XML reader accepts.
       const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
       if (!svg) return std::nullopt;
-      return withFontFallbacks(*svg);
+      const QByteArray fonts = withFontFallbacks(*svg);
+      const std::string text = xmlCharacters(std::string_view(fonts.constData(), static_cast<std::size_t>(fonts.size())));
+      return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     }
     case SheetFormat::Json: return sheetJson(sheet, extras);
   }

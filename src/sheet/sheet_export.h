@@ -24,7 +24,8 @@ std::optional<SheetFormat> sheetFormatForPath(const QString& path);
 struct SheetRowEntry {
   int row = 0;
   QString state;                   // drawn, excluded, skipped, unticked
-  std::optional<double> radiusKm;  // null when the law gave none
+  std::optional<double> radiusKm;  // null when the row has no circle
+  bool circle = false;             // whether the sheet has its circle
 };
 struct SheetDumpExtras {
   std::vector<SheetRowEntry> rows;
@@ -38,7 +39,8 @@ struct SheetDumpExtras {
 };
 
 // UTF-8 JSON: width, height, background (file name or null), items in drawing order
-// with coordinates in map units, then rows, countLabel, warningVisible, circleMode
+// with coordinates in map units, then rows ({"row","state","radiusKm","circle"}),
+// countLabel, warningVisible, circleMode
 // and the crossings ({"rows":[i,j],"x","y","lat","lon","onSheet","support"}). Numbers
 // are the stored floats in their shortest round-trip form.
 QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras);

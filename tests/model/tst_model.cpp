@@ -68,16 +68,87 @@ double signedArea(const std::vector<GeoPoint>& ring) {
   return sum;
 }
 
-const std::string kAwkwardName = "浅間\"山\\\n\x01" "end";
+const std::string kAwkwardName = "浅間\"山\\\n\x01\xEF\xBF\xBF" "end";
 
-// Two crossing circles (the 3-4-5 layout: A 54N 135E 888.8 km, B 44N 135E 666.6 km)
-// and a drawn row the law gave no radius.
+// Two crossing circles (the 3-4-5 layout: A 54N 135E 888.8 km, B 44N 135E 666.6 km),
+// a drawn row the law gave no circle, an excluded row and a skipped one.
 MapExport sample(CircleMode mode) {
-  return mapExport("2024年1月1日",
-                   {{1, kAwkwardName, "1783/8/5", 54, 135, 888.8, "drawn"},
-                    {2, "<B & 'C'>", "1990/11/17", 44, 135, 666.6, "drawn"},
-                    {3, "", "2000/1/1", 40.1f, 140.2f, std::nullopt, "drawn"}},
+  return mapExport({2024, 1, 1},
+                   {{1, kAwkwardName, {1783, 8, 5}, 54, 135, 888.8, "drawn"},
+                    {2, "<B & 'C'>", {1990, 11, 17}, 44, 135, 666.6, "drawn"},
+                    {3, "", {2000, 0, 0}, 40.1f, 140.2f, std::nullopt, "drawn"},
+                    {4, "x", {2030, 1, 1}, 35, 500, std::nullopt, "excluded"},
+                    {5, "y", {0, 0, 0}, 0, 0, std::nullopt, "skipped"}},
                    mode);
+}
+
+// Whether segments ab and cd meet, touching included.
+bool meet(const GeoPoint& a, const GeoPoint& b, const GeoPoint& c, const GeoPoint& d) {
+  const auto side = [](const GeoPoint& o, const GeoPoint& p, const GeoPoint& q) {
+    const double turn = (p.longitude - o.longitude) * (q.latitude - o.latitude) -
+                        (p.latitude - o.latitude) * (q.longitude - o.longitude);
+    return (turn > 0) - (turn < 0);
+  };
+  const auto within = [](const GeoPoint& p, const GeoPoint& q, const GeoPoint& r) {  // r on the line pq
+    return std::min(p.longitude, q.longitude) <= r.longitude && r.longitude <= std::max(p.longitude, q.longitude) &&
+           std::min(p.latitude, q.latitude) <= r.latitude && r.latitude <= std::max(p.latitude, q.latitude);
+  };
+  const int d1 = side(c, d, a), d2 = side(c, d, b), d3 = side(a, b, c), d4 = side(a, b, d);
+  if (d1 * d2 < 0 && d3 * d4 < 0) return true;
+  return (d1 == 0 && within(c, d, a)) || (d2 == 0 && within(c, d, b)) || (d3 == 0 && within(a, b, c)) ||
+         (d4 == 0 && within(a, b, d));
+}
+
+// What makes a GeoJSON geometry break RFC 7946 or OGC validity, empty when nothing:
+// positions within -180 ... 180 and -90 ... 90; polygons of one ring, closed, of four
+// positions or more, counter-clockwise; no edge meeting another but its neighbours.
+// `rings` gets the rings.
+QString geometryProblem(const QJsonObject& geometry, std::vector<std::vector<GeoPoint>>* rings) {
+  const auto place = [](const QJsonValue& p) { return GeoPoint{p[1].toDouble(), p[0].toDouble()}; };
+  const auto inRange = [](const GeoPoint& g) { return std::fabs(g.longitude) <= 180 && std::fabs(g.latitude) <= 90; };
+  const QString type = geometry["type"].toString();
+  const QJsonArray coordinates = geometry["coordinates"].toArray();
+  if (type == "Point") return coordinates.size() == 2 && inRange(place(coordinates)) ? "" : "position";
+  QJsonArray polygons;
+  if (type == "Polygon") polygons.append(coordinates);
+  if (type == "MultiPolygon") polygons = coordinates;
+  if (polygons.isEmpty()) return "type " + type;
+  for (const QJsonValue polygon : polygons) {
+    if (polygon.toArray().size() != 1) return "not one ring";
+    std::vector<GeoPoint>& ring = rings->emplace_back();
+    for (const QJsonValue p : polygon[0].toArray()) ring.push_back(place(p));
+    if (!std::all_of(ring.begin(), ring.end(), inRange)) return "position";
+    if (ring.size() < 4 || polygon[0][0] != polygon[0].toArray().last()) return "not closed";
+    if (!(signedArea(ring) > 0)) return "clockwise";
+  }
+  for (std::size_t r = 0; r < rings->size(); ++r) {
+    for (std::size_t s = r; s < rings->size(); ++s) {
+      const auto& a = (*rings)[r];
+      const auto& b = (*rings)[s];
+      for (std::size_t i = 1; i < a.size(); ++i) {
+        for (std::size_t j = r == s ? i + 1 : 1; j < b.size(); ++j) {
+          const bool neighbours = r == s && (j == i + 1 || (i == 1 && j == a.size() - 1));
+          if (!neighbours && meet(a[i - 1], a[i], b[j - 1], b[j])) return QStringLiteral("edges meet at %1").arg(i);
+        }
+      }
+    }
+  }
+  return {};
+}
+
+// Whether the point lies inside the rings (an odd number of edges to its east).
+bool inside(const std::vector<std::vector<GeoPoint>>& rings, const GeoPoint& g) {
+  bool in = false;
+  for (const auto& ring : rings) {
+    for (std::size_t i = 1; i < ring.size(); ++i) {
+      const GeoPoint& p = ring[i - 1];
+      const GeoPoint& q = ring[i];
+      if ((p.latitude > g.latitude) != (q.latitude > g.latitude) &&
+          g.longitude < p.longitude + (g.latitude - p.latitude) / (q.latitude - p.latitude) * (q.longitude - p.longitude))
+        in = !in;
+    }
+  }
+  return in;
 }
 
 constexpr QRgb kBlack = qRgb(0, 0, 0);
@@ -109,7 +180,8 @@ const QByteArray kExpectedJson = R"({"width": 18000, "height": 12800, "backgroun
   {"type": "circle", "x": 9000, "y": 6400, "r": -3, "color": "#ff0000", "fill": null},
   {"type": "polyline", "points": [[1, 2], [3.5, -4]], "color": "#0000ff"},
   {"type": "text", "x": 15720, "y": 1200, "color": "#0000ff", "text": "桜\u0022島\u0022\n"}],
-  "rows": [{"row": 1, "state": "drawn", "radiusKm": 438.5}, {"row": 2, "state": "excluded", "radiusKm": null}],
+  "rows": [{"row": 1, "state": "drawn", "radiusKm": 438.5, "circle": true},
+           {"row": 2, "state": "excluded", "radiusKm": null, "circle": false}],
   "countLabel": "描画データ数  =  1", "warningVisible": true, "circleMode": "geodesic",
   "crossings": [{"rows": [1, 3], "x": 9000.5, "y": -2, "lat": 54.25, "lon": 135, "onSheet": false, "support": 3}]})";
 
@@ -397,7 +469,7 @@ class TestModel : public QObject {
     QTest::newRow("no line end") << QByteArray("a") << QStringList{"a"};
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
     QTest::newRow("CR alone") << QByteArray("a\rb") << QStringList{"a", "b"};
-    QTest::newRow("LF is a character") << QByteArray("a\nb\r\n") << QStringList{"a\nb"};
+    QTest::newRow("LF alone, and mixed") << QByteArray("a\nb\r\nc\rd\n\ne") << QStringList{"a", "b", "c", "d", "", "e"};
     QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
     QTest::newRow("twelve lines give ten") << QByteArray("1\r2\r3\r4\r5\r6\r7\r8\r9\r10\r11\r12\r")
                                            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
@@ -421,6 +493,12 @@ class TestModel : public QObject {
     QTest::newRow("an opening quote takes the last character") << "1,\"abc " + t << "abc" + plain;
     QTest::newRow("blanks kept") << "1,\" 桜 島 \"" + t << " 桜 島 " + plain;
     QTest::newRow("quote inside") << "1,\"a\"b\"" + t << "a\"b" + plain;
+    QTest::newRow("doubled quotes") << "1,\"A\"\"B\"\"\"\"\"" + t << "A\"B\"\"" + plain;
+    QTest::newRow("doubled quote before a comma") << "1,\"a\"\",b\"" + t << "a\",b" + plain;
+    QTest::newRow("quote before a comma, not doubled") << "1,\"a,b\"\"" + t << "a,b\"" + plain;
+    QTest::newRow("every field quoted") << QByteArray("\"1\",\"浅間山\",\"2004\",\"9\",\"1\",\" 36.4 \",\"138.5\"")
+                                       << "浅間山 2004 9 1 36.4 138.5";
+    QTest::newRow("half-quoted numbers") << QByteArray("1,x,\"\",2004\",\"\"5\",1,\"1\"") << "x - - - 1 1";
     QTest::newRow("one quote gives no name") << "1,\"" + t << "<none>" + plain;
     QTest::newRow("backslash bytes") << "1,\"表ソ十能予\\\"" + t << "表ソ十能予\\" + plain;
     QTest::newRow("commas in the name") << "1,\"a,b,c,d,e,f,g\"" + t << "a,b,c,d,e,f,g" + plain;
@@ -463,32 +541,51 @@ class TestModel : public QObject {
 
   void encodingOfFile_data() {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<int>("encoding");
     QTest::addColumn<QString>("firstName");
+    QTest::addColumn<int>("rows");
     const QByteArray numbers = ",1,1,1,1,1\r\n";
-    QTest::newRow("Shift-JIS") << "1,\"\x95\x5C\"" + numbers << false << "表";
-    QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" "1,\"Fuji\"" + numbers << true << "Fuji";
-    QTest::newRow("UTF-8 without mark") << "1,\"\xE8\xA1\xA8\"" + numbers << true << "表";
-    QTest::newRow("half-width kana that are two-byte UTF-8") << "1,\"\xC3\xBD\"" + numbers << false << "ﾃｽ";
-    QTest::newRow("the same with a mark") << "\xEF\xBB\xBF" "1,\"\xC3\xBD\"" + numbers << true << "ý";
+    const int sjis = int(TextEncoding::ShiftJis), utf8 = int(TextEncoding::Utf8);
+    QTest::newRow("Shift-JIS") << "1,\"\x95\x5C\"" + numbers << sjis << "表" << 1;
+    QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" "1,\"Fuji\"" + numbers << utf8 << "Fuji" << 1;
+    QTest::newRow("UTF-8 without mark") << "1,\"\xE8\xA1\xA8\"" + numbers << utf8 << "表" << 1;
+    QTest::newRow("half-width kana that are two-byte UTF-8") << "1,\"\xC3\xBD\"" + numbers << sjis << "ﾃｽ" << 1;
+    QTest::newRow("the same with a mark") << "\xEF\xBB\xBF" "1,\"\xC3\xBD\"" + numbers << utf8 << "ý" << 1;
     QByteArray eleven = QByteArray("1,\"a\"" + numbers).repeated(10) + "11,\"\xE8\xA1\xA8\"" + numbers;
-    QTest::newRow("only the lines read decide") << eleven << false << "a";
+    QTest::newRow("only the lines read decide") << eleven << sjis << "a" << 10;
+    // Notepad's "Unicode": LF and CR code units end lines, a pair of surrogates is one
+    // character, a lone one is not.
+    QString text = QStringLiteral("1,\"表🌋\",1,1,1,1,1\n2,\"x@\",1,1,1,1,1\r\n3,\"\u0A0D\u0D0A\",1,1,1,1,1");
+    text.replace(QLatin1Char('@'), QChar(0xDC00));
+    QByteArray le, be;
+    for (const QChar c : QChar(0xFEFF) + text) {
+      le += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+      be += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+    }
+    QTest::newRow("UTF-16LE") << le << int(TextEncoding::Utf16Le) << "表🌋" << 3;
+    QTest::newRow("UTF-16BE") << be << int(TextEncoding::Utf16Be) << "表🌋" << 3;
   }
   void encodingOfFile() {
     QFETCH(QByteArray, file);
-    QFETCH(bool, utf8);
+    QFETCH(int, encoding);
     QFETCH(QString, firstName);
+    QFETCH(int, rows);
     const auto content = readDataFile(bytes(file));
     QVERIFY(content);
-    QCOMPARE(content->encoding == TextEncoding::Utf8, utf8);
+    QCOMPARE(int(content->encoding), encoding);
     QCOMPARE(fromUtf8(content->records.at(0).name.value()), firstName);
-    QCOMPARE(content->records.back().numbers[4].value(), 1.0f);
+    QCOMPARE(int(content->records.size()), rows);
+    for (const EruptionRecord& record : content->records) QCOMPARE(describe(record).section(' ', 1), "1 1 1 1 1");
+    if (rows == 3) {
+      QCOMPARE(fromUtf8(content->records[1].name.value()), "x" + kBad);
+      QCOMPARE(fromUtf8(content->records[2].name.value()), QStringLiteral("\u0A0D\u0D0A"));
+    }
   }
 
   void formattedLine() {
     QCOMPARE(fromUtf8(formatRecord(7, {"", {0, 0, 0, 0, 0}})), QStringLiteral("7,\"\",0,0,0,0,0\r\n"));
     QCOMPARE(fromUtf8(formatRecord(10, {" 桜\"島 ", {1914, 1, 12, 31.585f, 130.657f}})),
-             QStringLiteral("10,\" 桜\"島 \",1914,1,12,31.585,130.657\r\n"));
+             QStringLiteral("10,\" 桜\"\"島 \",1914,1,12,31.585,130.657\r\n"));
     QCOMPARE(fromUtf8(formatRecord(1, {"x", {-0.5f, 1234.5678f, 35.4f, 8, 1e-3f}})),
              QStringLiteral("1,\"x\",-0.5,1234.568,35.4,8,0.001\r\n"));
   }
@@ -498,7 +595,8 @@ class TestModel : public QObject {
     QTest::newRow("empty") << "";
     QTest::newRow("blanks") << "  桜　島  ";
     QTest::newRow("commas and quotes") << ",\"a,,b\"";
-    QTest::newRow("LF") << "a\nb";
+    QTest::newRow("quotes") << "\"";
+    QTest::newRow("a quote before a comma") << "a\",b\"\"";
     QTest::newRow("half-width kana that are two-byte UTF-8") << "ﾃｽ";
   }
   void roundTrip() {
@@ -515,11 +613,21 @@ class TestModel : public QObject {
       QCOMPARE(content->records[1].numbers[k].value(), rows[1].numbers[k]);
   }
 
-  // A name whose Shift-JIS bytes would make the file read as UTF-8 stops the save.
-  void readsAsUtf8() {
-    const EncodedDataFile file = encodeDataFile({{"a", {}}, {"譌･", {}}});  // E6 97 A5: 日 in UTF-8
+  // A name that would not read back stops the save: its Shift-JIS bytes would make the
+  // file read as UTF-8, or a line break would end its line.
+  void unwritableName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("problem");
+    QTest::newRow("reads as UTF-8") << "譌･" << int(NameProblem::ReadsAsUtf8);  // E6 97 A5: 日 in UTF-8
+    QTest::newRow("LF") << "a\nb" << int(NameProblem::NotReadBack);
+    QTest::newRow("CR") << "a\rb" << int(NameProblem::NotReadBack);
+  }
+  void unwritableName() {
+    QFETCH(QString, name);
+    QFETCH(int, problem);
+    const EncodedDataFile file = encodeDataFile({{"a", {}}, {name.toStdString(), {}}});
     QCOMPARE(file.failedRow, 2);
-    QCOMPARE(int(file.problem), int(NameProblem::ReadsAsUtf8));
+    QCOMPARE(int(file.problem), problem);
     QVERIFY(file.bytes.empty());
   }
 
@@ -728,6 +836,34 @@ class TestModel : public QObject {
     QVERIFY(std::fabs(ellipsoidKm(35, 135, north.latitude, north.longitude) - 200) < 0.001);
   }
 
+  void dates_data() {
+    QTest::addColumn<float>("year");
+    QTest::addColumn<float>("month");
+    QTest::addColumn<float>("day");
+    QTest::addColumn<QString>("iso");  // empty: null
+    QTest::newRow("a day") << 1783.f << 8.f << 5.f << "1783-08-05";
+    QTest::newRow("leap day") << 2000.f << 2.f << 29.f << "2000-02-29";
+    QTest::newRow("no leap day in 1900") << 1900.f << 2.f << 29.f << "";
+    QTest::newRow("day 0: the month") << 2024.f << 8.f << 0.f << "2024-08";
+    QTest::newRow("month and day 0: the year") << 2024.f << 0.f << 0.f << "2024";
+    QTest::newRow("a day without a month") << 2024.f << 0.f << 5.f << "";
+    QTest::newRow("fractional year") << 2024.5f << 1.f << 1.f << "";
+    QTest::newRow("fractional day") << 2024.f << 1.f << 1.5f << "";
+    QTest::newRow("month 13") << 2024.f << 13.f << 1.f << "";
+    QTest::newRow("31 April") << 2024.f << 4.f << 31.f << "";
+    QTest::newRow("year 0") << 0.f << 1.f << 1.f << "";
+    QTest::newRow("year 9999") << 9999.f << 12.f << 31.f << "9999-12-31";
+    QTest::newRow("year 10000") << 10000.f << 1.f << 1.f << "";
+  }
+  void dates() {
+    QFETCH(float, year);
+    QFETCH(float, month);
+    QFETCH(float, day);
+    QFETCH(QString, iso);
+    const auto text = isoDate({year, month, day});
+    QCOMPARE(text ? QString::fromStdString(*text) : QString(), iso);
+  }
+
   void geoJson_data() {
     QTest::addColumn<CircleMode>("mode");
     QTest::newRow("classic") << CircleMode::Classic;
@@ -736,41 +872,47 @@ class TestModel : public QObject {
 
   void geoJson() {
     QFETCH(CircleMode, mode);
-    const std::string text = eq::geoJson(sample(mode));
+    const MapText map = eq::geoJson(sample(mode));
+    QVERIFY(map.circlesLeftOut.empty());
     QJsonParseError error;
-    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error).object();
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(map.text), &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(root.keys(), QStringList({"features", "type"}));  // a FeatureCollection has no properties
     QCOMPARE(root["type"].toString(), "FeatureCollection");
-    QCOMPARE(root["properties"]["predictionDate"].toString(), QString::fromUtf8("2024年1月1日"));
-    QCOMPARE(root["properties"]["circleMode"].toString(), circleModeName(mode));
 
     const QJsonArray features = root["features"].toArray();
     QStringList kinds;
-    for (const QJsonValue f : features) kinds << f["geometry"]["type"].toString() + " " + f["properties"]["kind"].toString();
-    QCOMPARE(kinds, QStringList({"Point volcano", "Point volcano", "Point volcano", "Polygon circle",
-                                 "Polygon circle", "Point crossing", "Point crossing"}));
+    for (const QJsonValue f : features) {
+      kinds << f["geometry"]["type"].toString() + " " + f["properties"]["kind"].toString();
+      QCOMPARE(f["properties"]["predictionDate"].toString(), "2024-01-01");
+      QCOMPARE(f["properties"]["circleMode"].toString(), circleModeName(mode));
+      std::vector<std::vector<GeoPoint>> rings;
+      const QString problem = f["geometry"].isNull() ? "" : geometryProblem(f["geometry"].toObject(), &rings);
+      QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+    QCOMPARE(kinds, QStringList({"Point volcano", "Point volcano", "Point volcano", "Point volcano", " volcano",
+                                 "Polygon circle", "Polygon circle", "Point crossing", "Point crossing"}));
 
     const QJsonObject first = features[0].toObject();
     QCOMPARE(first["geometry"]["coordinates"].toArray(), QJsonArray({135, 54}));  // longitude first
     QCOMPARE(first["properties"]["name"].toString(), QString::fromStdString(kAwkwardName));
     QCOMPARE(first["properties"]["radiusKm"].toDouble(), 888.8);
-    QCOMPARE(first["properties"]["eruptionDate"].toString(), "1783/8/5");
+    QCOMPARE(first["properties"]["eruptionDate"].toString(), "1783-08-05");
+    QVERIFY(first["properties"]["circle"].toBool());
     QCOMPARE(features[2]["geometry"]["coordinates"].toArray(), QJsonArray({140.2, 40.1}));  // as typed
-    QVERIFY(features[2]["properties"]["radiusKm"].isNull());
-
-    for (int i : {3, 4}) {
-      const QJsonArray rings = features[i]["geometry"]["coordinates"].toArray();
-      QCOMPARE(rings.size(), 1);
-      const QJsonArray ring = rings[0].toArray();
-      QVERIFY(ring.size() >= 361);
-      QCOMPARE(ring.first(), ring.last());
-      std::vector<GeoPoint> points;
-      for (const QJsonValue p : ring) points.push_back({p[1].toDouble(), p[0].toDouble()});
-      QVERIFY(signedArea(points) > 0);
-      QCOMPARE(features[i]["properties"]["row"].toInt(), i - 2);
+    QCOMPARE(features[2]["properties"]["eruptionDate"].toString(), "2000");
+    QCOMPARE(features[2]["properties"]["eruptionYearMonthDay"].toArray(), QJsonArray({2000, 0, 0}));
+    for (int i : {2, 3}) {
+      QVERIFY(features[i]["properties"]["radiusKm"].isNull() && !features[i]["properties"]["circle"].toBool());
     }
+    QCOMPARE(features[3]["properties"]["state"].toString(), "excluded");
+    QCOMPARE(features[3]["geometry"]["coordinates"].toArray(), QJsonArray({140, 35}));  // 500 E is 140 E
+    QCOMPARE(features[4]["properties"]["state"].toString(), "skipped");  // no year: neither place nor date
+    QVERIFY(features[4]["properties"]["eruptionDate"].isNull() && features[4]["properties"]["eruptionYearMonthDay"].isNull());
+    QCOMPARE(features[5]["properties"]["row"].toInt(), 1);
+    QCOMPARE(features[6]["properties"]["row"].toInt(), 2);
 
-    const QJsonObject crossing = features[5].toObject();
+    const QJsonObject crossing = features[7].toObject();
     QCOMPARE(crossing["properties"]["rows"].toArray(), QJsonArray({1, 2}));
     QCOMPARE(crossing["properties"]["support"].toInt(), 2);
     // Both crossings lie on 135E's west side first, between the two volcanoes' parallels.
@@ -778,13 +920,67 @@ class TestModel : public QObject {
     QVERIFY(at[0].toDouble() < 135 && at[1].toDouble() > 44 && at[1].toDouble() < 54);
   }
 
+  // Circles anywhere on the globe as valid polygons round their volcano, in GeoJSON and
+  // KML alike: split at the antimeridian, closed at a pole, cut off where the sheet's
+  // projection ends; left out (and named) where that cannot be done.
+  void circlesOnTheGlobe_data() {
+    QTest::addColumn<CircleMode>("mode");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<double>("radiusKm");
+    QTest::addColumn<int>("pieces");  // 0: left out
+    const CircleMode c = CircleMode::Classic, g = CircleMode::Geodesic;
+    QTest::newRow("Fuji, classic") << c << 35.36 << 138.73 << 500.0 << 1;
+    QTest::newRow("Kamchatka, classic: across the antimeridian") << c << 56.06 << 160.64 << 1500.0 << 2;
+    QTest::newRow("Kamchatka, geodesic") << g << 56.06 << 160.64 << 1500.0 << 2;
+    QTest::newRow("Aleutians typed as 183.4 E, geodesic") << g << 51.9 << 183.4 << 800.0 << 2;
+    QTest::newRow("round the north pole, geodesic") << g << 85.0 << 135.0 << 1000.0 << 1;
+    QTest::newRow("Erebus round the south pole, geodesic") << g << -77.53 << 167.15 << 1600.0 << 1;
+    QTest::newRow("Erebus past the pole, classic") << c << -77.53 << 167.15 << 1600.0 << 1;
+    QTest::newRow("past the north pole, classic") << c << 80.0 << 135.0 << 2000.0 << 1;
+    QTest::newRow("at the pole, geodesic") << g << 90.0 << 10.0 << 500.0 << 1;
+    QTest::newRow("Iceland, classic: cut off at 45 W") << c << 64.6 << -17.5 << 1500.0 << 1;
+    QTest::newRow("Iceland, geodesic") << g << 64.6 << -17.5 << 1500.0 << 1;
+    QTest::newRow("80 W, classic: beyond the projection") << c << 0.0 << -80.0 << 500.0 << 0;
+    QTest::newRow("round the pole without taking it in, classic") << c << 88.0 << 135.0 << 215.0 << 0;
+    QTest::newRow("beyond the pole") << g << 95.0 << 135.0 << 100.0 << 0;
+    QTest::newRow("radius 0") << c << 35.0 << 135.0 << 0.0 << 0;
+  }
+  void circlesOnTheGlobe() {
+    QFETCH(CircleMode, mode);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(double, radiusKm);
+    QFETCH(int, pieces);
+    const MapExport map = mapExport({2024, 1, 1}, {{7, "v", {2024, 1, 1}, float(latitude), float(longitude), radiusKm, "drawn"}}, mode);
+    const MapText json = eq::geoJson(map);
+    QCOMPARE(json.circlesLeftOut, pieces ? std::vector<int>{} : std::vector<int>{7});
+    const QJsonArray features = QJsonDocument::fromJson(QByteArray::fromStdString(json.text))["features"].toArray();
+    QCOMPARE(features.size(), pieces ? 2 : 1);
+    QCOMPARE(features[0]["properties"]["circle"].toBool(), pieces > 0);
+    const MapText kmlText = eq::kml(map);
+    QCOMPARE(kmlText.circlesLeftOut, json.circlesLeftOut);
+    QCOMPARE(int(QByteArray::fromStdString(kmlText.text).count("<LinearRing>")), pieces);
+    std::vector<std::vector<GeoPoint>> rings;
+    const QJsonValue volcanoGeometry = features[0]["geometry"];  // none beyond a pole
+    QVERIFY(volcanoGeometry.isNull() == (std::fabs(latitude) > 90));
+    QVERIFY(volcanoGeometry.isNull() || geometryProblem(volcanoGeometry.toObject(), &rings).isEmpty());
+    if (!pieces) return;
+    const QString problem = geometryProblem(features[1]["geometry"].toObject(), &rings);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QCOMPARE(int(rings.size()), pieces);
+    const QJsonArray volcano = features[0]["geometry"]["coordinates"].toArray();
+    QVERIFY(inside(rings, {std::min(volcano[1].toDouble(), 89.999), volcano[0].toDouble()}));
+  }
+
   void kml() {
-    const std::string text = eq::kml(sample(CircleMode::Classic));
+    const std::string text = eq::kml(sample(CircleMode::Classic)).text;
     QXmlStreamReader xml(QByteArray::fromStdString(text));
     QStringList names;
     QList<QStringList> rings;
     QString documentName;
     QString rootNamespace;
+    QStringList predictionDates;
     while (!xml.atEnd()) {
       if (xml.readNext() != QXmlStreamReader::StartElement) continue;
       if (rootNamespace.isEmpty()) rootNamespace = xml.namespaceUri().toString();
@@ -793,15 +989,19 @@ class TestModel : public QObject {
       } else if (xml.name() == QLatin1String("LinearRing")) {
         xml.readNextStartElement();
         rings << xml.readElementText().split(' ');
+      } else if (xml.attributes().value("name") == QLatin1String("predictionDate")) {
+        xml.readNextStartElement();
+        predictionDates << xml.readElementText();
       }
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(rootNamespace, "http://www.opengis.net/kml/2.2");
     QCOMPARE(documentName, QString::fromUtf8("地震サークル"));
-    // The control character cannot stand in XML and is dropped.
-    QCOMPARE(names, QStringList({QString::fromUtf8("浅間\"山\\\nend"), "<B & 'C'>", QString::fromUtf8("行 3"),
-                                 QString::fromUtf8("浅間\"山\\\nend"), "<B & 'C'>", QString::fromUtf8("交点 1-2"),
-                                 QString::fromUtf8("交点 1-2")}));
+    // The control character and U+FFFF cannot stand in XML and are replaced.
+    const QString awkward = QString::fromUtf8("浅間\"山\\\n") + kBad + kBad + "end";
+    QCOMPARE(names, QStringList({awkward, "<B & 'C'>", QString::fromUtf8("行 3"), "x", "y", awkward, "<B & 'C'>",
+                                 QString::fromUtf8("交点 1-2"), QString::fromUtf8("交点 1-2")}));
+    QCOMPARE(predictionDates, QStringList(9, "2024-01-01"));  // in every placemark
     QCOMPARE(rings.size(), 2);
     for (const QStringList& ring : rings) {
       QVERIFY(ring.size() >= 361);
@@ -904,6 +1104,22 @@ class TestModel : public QObject {
             svg.contains(", sans-serif\"") && !svg.contains("font-family=\"MS UI Gothic\""));
   }
 
+  // A control character or U+FFFF in a text is written as U+FFFD, so XML readers accept the file.
+  void svgHoldsOnlyXmlCharacters() {
+    Sheet sheet = discSheet();
+    sheet.add(SheetText{3300, 900, kBlack, QString::fromUtf8("a\x01" "b\xEF\xBF\xBF" "c")});
+    const std::optional<QByteArray> svg = sheetFileBytes(sheet, SheetFormat::Svg, 1.0, {}, nullptr);
+    QVERIFY(svg);
+    QXmlStreamReader xml(*svg);
+    QString texts;
+    while (!xml.atEnd()) {
+      if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+        texts += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(texts.contains("a" + kBad + "b" + kBad + "c"));
+  }
+
   void jsonDump() {
     Sheet sheet;
     sheet.setBackground(QImage(2, 2, QImage::Format_RGB32), QStringLiteral("JapanMap3.bmp"));
@@ -913,7 +1129,7 @@ class TestModel : public QObject {
     sheet.add(SheetCircle{9000, 6400, -3, kRed, std::nullopt});
     sheet.add(SheetPolyline{{{1, 2}, {3.5, -4}}, qRgb(0, 0, 255)});
     sheet.add(SheetText{15720, 1200, qRgb(0, 0, 255), QStringLiteral("桜\"島\"\n")});
-    const SheetDumpExtras extras{{{1, "drawn", 438.5}, {2, "excluded", std::nullopt}},
+    const SheetDumpExtras extras{{{1, "drawn", 438.5, true}, {2, "excluded", std::nullopt, false}},
                                  "描画データ数  =  1",
                                  true,
                                  CircleMode::Geodesic,

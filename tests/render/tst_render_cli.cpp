@@ -31,9 +31,9 @@ QString at(const QJsonObject& o) {
 // circles of 591.651 km (1774.954 map units). Rows 1 and 2 at 35 N 120 and 122 E cross each other only, at x = 9000 - 14 x
 // cos 35 deg x 40075 / 360 x 3 = 5170.12. Rows 3 to 5 at 54 N 134, 135 and 136 E cross
 // pairwise within 8 km of the third circle (support 3), half of it above the sheet. Row 1's
-// name holds a TAB, an LF and a backslash (UTF-8, so the backslash is one).
+// name holds a TAB and a backslash (UTF-8, so the backslash is one).
 const QByteArray kCrossingData =
-    "\xEF\xBB\xBF" "1,\"a\tb\nc\\d\",2024,1,1,35,120\r\n2,\"b\",2024,1,1,35,122\r\n3,\"c\",2024,1,1,54,134\r\n"
+    "\xEF\xBB\xBF" "1,\"a\tb\\d\",2024,1,1,35,120\r\n2,\"b\",2024,1,1,35,122\r\n3,\"c\",2024,1,1,54,134\r\n"
     "4,\"d\",2024,1,1,54,135\r\n5,\"e\",2024,1,1,54,136\r\n";
 
 const QString kData = QStringLiteral(EQ_SOURCE_DIR "/examples/recent.txt");
@@ -137,7 +137,7 @@ class TestRenderCli : public QObject {
       QVERIFY(render(out, kFixed + QStringList{"--scale", QString::number(scale)}).exitCode == 0);
       const QImage image(out);
       int lost = 0;
-      for (const QPointF& dot : dots) lost += image.pixel(std::floor(dot.x() * scale / 15), std::floor(dot.y() * scale / 15)) == qRgb(255, 255, 255);
+      for (const QPointF& dot : dots) lost += image.pixel(static_cast<int>(dot.x() * scale / 15), static_cast<int>(dot.y() * scale / 15)) == qRgb(255, 255, 255);
       QVERIFY2(lost == 0, qPrintable(QStringLiteral("scale %1: %2 dots lost").arg(scale).arg(lost)));
     }
   }
@@ -150,7 +150,7 @@ class TestRenderCli : public QObject {
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QStringList lines = run.out.split('\n');
     QCOMPARE(lines.takeLast(), QString());
-    QCOMPARE(lines.mid(0, 5), (QStringList{"1\t桜島\tdrawn\t228.35", "2\t浅間山\tdrawn\t21.04", "3\t有珠山\tdrawn\t-7.37",
+    QCOMPARE(lines.mid(0, 5), (QStringList{"1\t桜島\tdrawn\t228.35", "2\t浅間山\tdrawn\t21.04", "3\t有珠山\tdrawn\t-",
                                             "4\t未来山\texcluded\t-", "5\t\tunticked\t-"}));
     QCOMPARE(lines.size(), 10);
 
@@ -160,6 +160,7 @@ class TestRenderCli : public QObject {
     QVERIFY(root.value("warningVisible").toBool());
     const QJsonArray rows = root.value("rows").toArray();
     QVERIFY(rows.size() == 10 && rows[3].toObject().value("state") == "excluded");
+    QVERIFY(rows[0]["circle"].toBool() && !rows[2]["circle"].toBool() && rows[2]["radiusKm"].isNull());
 
     QMap<QString, QList<QJsonObject>> byType;
     for (const auto& v : root.value("items").toArray()) {
@@ -180,13 +181,13 @@ class TestRenderCli : public QObject {
   }
 
   // Blue rings on the crossings on the sheet, the crossings best supported first, and the
-  // row lines with the name's own TAB, LF and backslash escaped.
+  // row lines with the name's own TAB and backslash escaped.
   void crossingsAndEscapes() {
     const QString data = writeFile(dir.filePath(QStringLiteral("crossing.txt")), kCrossingData);
     const QString out = dir.filePath(QStringLiteral("crossings.json"));
     const Run run = runEqcircle({"render", data, "--date", "2024-5-1", "--crossings", "--out", out});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(run.out.section('\n', 0, 0), QStringLiteral("1\ta\\tb\\nc\\\\d\tdrawn\t591.65"));
+    QCOMPARE(run.out.section('\n', 0, 0), QStringLiteral("1\ta\\tb\\\\d\tdrawn\t591.65"));
 
     const QJsonObject root = readJson(out);
     QCOMPARE(root.value("circleMode").toString(), QStringLiteral("classic"));
@@ -208,6 +209,25 @@ class TestRenderCli : public QObject {
       rings << at(o);
     }
     QCOMPARE(rings, onSheet);
+  }
+
+  // Map data from a file with LF line ends: a circle across the antimeridian is split,
+  // one that cannot be written is left out and named, a row without a circle says so.
+  void mapDataOnTheGlobe() {
+    const QString data = writeFile(dir.filePath(QStringLiteral("globe.txt")),
+                                   "1,\"Little Sitkin\",2024,1,1,51.95,178.54\n2,\"far\",2024,1,1,0,-80\n"
+                                   "3,\"today\",2024,5,1,35,135\n");
+    const QString out = dir.filePath(QStringLiteral("globe.geojson"));
+    const Run run = runEqcircle({"render", data, "--date", "2024-5-1", "--out", out});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out.split('\n').mid(0, 3), (QStringList{"1\tLittle Sitkin\tdrawn\t591.65", "2\tfar\tdrawn\t591.65",
+                                                         "3\ttoday\tdrawn\t-"}));
+    QVERIFY2(run.err.contains(QStringLiteral("2行目の円は")), qPrintable(run.err));
+    const QJsonArray features = readJson(out).value("features").toArray();
+    QStringList kinds;
+    for (const QJsonValue f : features) kinds << f["geometry"]["type"].toString() + " " + f["properties"]["kind"].toString();
+    QCOMPARE(kinds.mid(0, 4), QStringList({"Point volcano", "Point volcano", "Point volcano", "MultiPolygon circle"}));
+    QVERIFY(features[2]["properties"]["radiusKm"].isNull() && !features[2]["properties"]["circle"].toBool());
   }
 
   // The true-distance circles as closed lines, and the map data files.

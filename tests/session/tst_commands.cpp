@@ -430,14 +430,16 @@ class TestCommands : public QObject {
     QTest::addColumn<QString>("answer");   // the file name chosen; empty: cancelled
     QTest::addColumn<QString>("written");  // what the file reads as; empty: no file
     QTest::addColumn<QString>("message");  // part of the one message; "@" stands for the folder
-    QTest::newRow("PNG") << false << true << "s.png" << "png" << "";
-    QTest::newRow("picture, wrong extension") << false << true << "s.bmp" << "" << "@/s.bmp";
-    QTest::newRow("picture, cancelled") << false << true << "" << "" << "";
-    QTest::newRow("GeoJSON") << true << true << "m.geojson" << "json" << "";
-    QTest::newRow("KML") << true << true << "m.kml" << "xml" << "";
-    QTest::newRow("map data, wrong extension") << true << true << "m.json" << "" << "@/m.json";
-    QTest::newRow("map data, cancelled") << true << true << "" << "" << "";
-    QTest::newRow("map data, no drawing") << true << false << "m.kml" << "" << "先に描画してください";
+    QTest::addColumn<bool>("far");         // a third volcano at 80 W, off the sheet's projection
+    QTest::newRow("PNG") << false << true << "s.png" << "png" << "" << false;
+    QTest::newRow("picture, wrong extension") << false << true << "s.bmp" << "" << "@/s.bmp" << false;
+    QTest::newRow("picture, cancelled") << false << true << "" << "" << "" << false;
+    QTest::newRow("GeoJSON") << true << true << "m.geojson" << "json" << "" << false;
+    QTest::newRow("KML") << true << true << "m.kml" << "xml" << "" << false;
+    QTest::newRow("map data, wrong extension") << true << true << "m.json" << "" << "@/m.json" << false;
+    QTest::newRow("map data, cancelled") << true << true << "" << "" << "" << false;
+    QTest::newRow("map data, no drawing") << true << false << "m.kml" << "" << "先に描画してください" << false;
+    QTest::newRow("map data, a circle it cannot hold") << true << true << "m.kml" << "xml" << "3行目の円は" << true;
   }
   void saves() {
     QFETCH(bool, mapData);
@@ -445,8 +447,10 @@ class TestCommands : public QObject {
     QFETCH(QString, answer);
     QFETCH(QString, written);
     QFETCH(QString, message);
+    QFETCH(bool, far);
     QTemporaryDir dir;
     Crossed fx;
+    if (far) fx.fillRow(3, {"遠", "2024", "1", "1", "0", "-80"});
     if (drawn) fx.draw();
     const QString path = dir.filePath(answer);
     fx.platform.saveDialogAnswers.push_back(answer.isEmpty() ? std::nullopt : std::optional<QString>(path));
@@ -804,7 +808,7 @@ class TestCommands : public QObject {
 
   // Each reason a name cannot be saved: the message names the row and the name, the old file stays.
   void saveRefusesName() {
-    for (const auto& [name, mentioned] : {std::pair{"桜島🌋", "「🌋」"}, {"a\",b", "「a\",b」"}, {"a\rb", "改行"},
+    for (const auto& [name, mentioned] : {std::pair{"桜島🌋", "「🌋」"}, {"a\rb", "改行"},
                                           {"譌･", "「譌･」"}, {"¥100", "「¥」"}}) {
       writeFile(kSaved, "earlier save");
       FileFixture fx;
