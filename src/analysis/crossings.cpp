@@ -1,9 +1,7 @@
 #include "analysis/crossings.h"
 
-#include "model/radius_law.h"
+#include "analysis/geodesic.h"
 
-#include <GeographicLib/Geodesic.hpp>
-#include <GeographicLib/Math.hpp>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -89,32 +87,24 @@ double planeDistanceKm(const MapPoint& p, const Circle& c) {
 
 // --- Circles at the true distance ---
 
-const GeographicLib::Geodesic& wgs84() { return GeographicLib::Geodesic::WGS84(); }
-
 // The point `km` from the centre along `azimuth`, its longitude kept next to the centre's.
 GeoPoint travel(const Circle& from, double azimuth, double km) {
-  double latitude = 0;
-  double longitude = 0;
-  wgs84().Direct(from.latitude, from.longitude, azimuth, km * 1000, latitude, longitude);
-  return {latitude, from.longitude + GeographicLib::Math::AngDiff(from.longitude, longitude)};
+  const GeoPoint p = wgs84::direct(from.latitude, from.longitude, azimuth, km * 1000);
+  return {p.latitude, from.longitude + wgs84::angleDifference(from.longitude, p.longitude)};
 }
 
 double ellipsoidDistanceKm(const GeoPoint& p, const Circle& c) {
-  double metres = 0;
-  wgs84().Inverse(p.latitude, p.longitude, c.latitude, c.longitude, metres);
-  return metres / 1000;
+  return wgs84::distance(p.latitude, p.longitude, c.latitude, c.longitude) / 1000;
 }
 
 // Walking round circle A from the azimuth towards B, the distance to B grows from its
 // least to its greatest at the opposite azimuth; a crossing lies on each half where
 // it passes B's radius.
 std::vector<GeoPoint> ellipsoidCrossings(const Circle& a, const Circle& b) {
-  double metres = 0;
-  double towardsB = 0;
-  double atB = 0;
-  wgs84().Inverse(a.latitude, a.longitude, b.latitude, b.longitude, metres, towardsB, atB);
-  if (metres == 0) return {};
-  const double d = metres / 1000;
+  const wgs84::Inverse line = wgs84::inverse(a.latitude, a.longitude, b.latitude, b.longitude);
+  if (line.metres == 0) return {};
+  const double towardsB = line.azimuth1;
+  const double d = line.metres / 1000;
   const double ra = a.radiusKm;
   const double rb = b.radiusKm;
   auto excess = [&](double azimuth) { return ellipsoidDistanceKm(travel(a, azimuth, ra), b) - rb; };

@@ -113,7 +113,7 @@ void Form1::Form_Load() {
   waitUntilFramed(*this);
   form2();
   placeOnScreen();
-  Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
+  Picture1->setGeometry(twipsRect(6800, 900, kSheetWidth, kSheetHeight));
   session_.startUp();
   Label25->move(twipsToPixels(1320), Label25->y());
   const int helpTops[] = {12600, 12990, 13230, 13470};

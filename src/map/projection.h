@@ -19,9 +19,10 @@ struct GeoPoint {
   double longitude = 0;  // degrees east
 };
 
-// The drawing area in map units.
-constexpr double kSheetWidth = 18000;
-constexpr double kSheetHeight = 12800;
+// The drawing area in map units (twips of the drawing surface); a km is 3 of them.
+constexpr int kSheetWidth = 18000;
+constexpr int kSheetHeight = 12800;
+constexpr double kMapUnitsPerKm = 3;
 
 // Map position in map units, computed in double precision in the order above.
 // Fails only when a result is not finite.

@@ -10,7 +10,6 @@ namespace eq {
 constexpr double kRadiusLawA = 3.129;
 constexpr double kRadiusLawMinusB = 0.007137;
 constexpr double kDaysPerYear = 365.25;
-constexpr double kMapUnitsPerKm = 3.0;
 
 // Radius in km for the elapsed time between two day numbers:
 // (3.129 - ln((prediction - eruption) / 365.25)) / 0.007137.

@@ -187,7 +187,7 @@ RowOutcome DrawCommand::drawRow() {
       outcome.circleDrawn = x && y && ring.size() > 2;
       if (outcome.circleDrawn) picture.polyline(std::move(ring), kRed);
     } else {
-      const auto r = toSingle(f.RadiusKm * 3);
+      const auto r = toSingle(f.RadiusKm * kMapUnitsPerKm);
       if (x && y && r) outcome.circleDrawn = picture.circle(*x, *y, *r, kRed);
     }
   }

@@ -4,6 +4,8 @@
 // picture. It is the drawing surface's persistent image; every output (screen,
 // image, PDF, SVG, printer, clipboard, JSON) paints this same list.
 
+#include "map/projection.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QRgb>
@@ -42,9 +44,6 @@ using SheetItem = std::variant<SheetPoint, SheetLine, SheetCircle, SheetPolyline
 
 class Sheet {
  public:
-  static constexpr int kWidth = 18000;   // map units
-  static constexpr int kHeight = 12800;
-
   // Removes the background picture and everything drawn.
   void clear();
   void setBackground(const QImage& image, const QString& fileName);

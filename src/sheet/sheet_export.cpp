@@ -22,95 +22,40 @@ namespace {
 
 constexpr int kTwipsPerPoint = 20;
 
-template <typename Number>
-void appendNumber(QByteArray& out, Number value) {
-  std::string text;
-  appendJsonNumber(text, value);
-  out.append(text.data(), static_cast<qsizetype>(text.size()));
+std::string colorText(QRgb color) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", qRed(color), qGreen(color), qBlue(color));
+  return buf;
 }
 
-void appendString(QByteArray& out, const QString& text) {
-  std::string json;
-  appendJsonString(json, text.toStdString());
-  out.append(json.data(), static_cast<qsizetype>(json.size()));
-}
-
-void appendColor(QByteArray& out, QRgb color) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "\"#%02x%02x%02x\"", qRed(color), qGreen(color), qBlue(color));
-  out += buf;
-}
-
-// Appends `"key":value` pairs for the item.
+// Each item as an object: its type, its coordinates in map units, its colours.
 struct ItemWriter {
-  QByteArray& out;
-  void key(const char* name) {
-    out += ",\"";
-    out += name;
-    out += "\":";
-  }
-  void field(const char* name, float value) {
-    key(name);
-    appendNumber(out, value);
-  }
-  void colorField(const char* name, QRgb value) {
-    key(name);
-    appendColor(out, value);
-  }
+  JsonWriter& json;
   void operator()(const SheetPoint& item) {
-    out += "{\"type\":\"point\"";
-    field("x", item.x);
-    field("y", item.y);
-    colorField("color", item.color);
-    out += '}';
+    json.key("type").string("point").key("x").number(item.x).key("y").number(item.y);
+    json.key("color").string(colorText(item.color));
   }
   void operator()(const SheetLine& item) {
-    out += "{\"type\":\"line\"";
-    field("x1", item.x1);
-    field("y1", item.y1);
-    field("x2", item.x2);
-    field("y2", item.y2);
-    colorField("color", item.color);
-    out += '}';
+    json.key("type").string("line").key("x1").number(item.x1).key("y1").number(item.y1);
+    json.key("x2").number(item.x2).key("y2").number(item.y2).key("color").string(colorText(item.color));
   }
   void operator()(const SheetCircle& item) {
-    out += "{\"type\":\"circle\"";
-    field("x", item.x);
-    field("y", item.y);
-    field("r", item.r);
-    colorField("color", item.color);
+    json.key("type").string("circle").key("x").number(item.x).key("y").number(item.y).key("r").number(item.r);
+    json.key("color").string(colorText(item.color)).key("fill");
     if (item.fill) {
-      colorField("fill", *item.fill);
+      json.string(colorText(*item.fill));
     } else {
-      key("fill");
-      out += "null";
+      json.null();
     }
-    out += '}';
   }
   void operator()(const SheetPolyline& item) {
-    out += "{\"type\":\"polyline\"";
-    key("points");
-    out += '[';
-    for (std::size_t i = 0; i < item.points.size(); ++i) {
-      if (i > 0) out += ',';
-      out += '[';
-      appendNumber(out, item.points[i].x());
-      out += ',';
-      appendNumber(out, item.points[i].y());
-      out += ']';
-    }
-    out += ']';
-    colorField("color", item.color);
-    out += '}';
+    json.key("type").string("polyline").key("points").beginArray();
+    for (const QPointF& point : item.points) json.beginArray().number(point.x()).number(point.y()).endArray();
+    json.endArray().key("color").string(colorText(item.color));
   }
   void operator()(const SheetText& item) {
-    out += "{\"type\":\"text\"";
-    field("x", item.x);
-    field("y", item.y);
-    colorField("color", item.color);
-    key("text");
-    appendString(out, item.text);
-    out += '}';
+    json.key("type").string("text").key("x").number(item.x).key("y").number(item.y);
+    json.key("color").string(colorText(item.color)).key("text").string(item.text.toStdString());
   }
 };
 
@@ -121,7 +66,7 @@ bool writePdf(const Sheet& sheet, QIODevice& device) {
   writer.setTitle(QStringLiteral("地震サークル"));
   // One page of the sheet's size, 18000 x 12800 twips (900 x 640 points), no margins;
   // at 1440 dots per inch one device unit is one map unit.
-  writer.setPageSize(QPageSize(QSizeF(double(Sheet::kWidth) / kTwipsPerPoint, double(Sheet::kHeight) / kTwipsPerPoint),
+  writer.setPageSize(QPageSize(QSizeF(double(kSheetWidth) / kTwipsPerPoint, double(kSheetHeight) / kTwipsPerPoint),
                                QPageSize::Point, QStringLiteral("Sheet"), QPageSize::ExactMatch));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   writer.setResolution(1440);
@@ -134,7 +79,7 @@ bool writePdf(const Sheet& sheet, QIODevice& device) {
 
 bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
   waitForFontSetUp();  // likewise the SVG generator
-  const QSizeF size(Sheet::kWidth / kMapUnitsPerScreenPixel * scale, Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  const QSizeF size(kSheetWidth / kMapUnitsPerScreenPixel * scale, kSheetHeight / kMapUnitsPerScreenPixel * scale);
   QSvgGenerator generator;
   generator.setOutputDevice(&device);
   generator.setTitle(QStringLiteral("地震サークル"));
@@ -227,76 +172,37 @@ std::optional<SheetFormat> sheetFormatForPath(const QString& path) {
 }
 
 QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
-  QByteArray out;
-  out.reserve(static_cast<int>(sheet.items().size()) * 64 + 1024);
-  out += "{\"width\":";
-  out += QByteArray::number(Sheet::kWidth);
-  out += ",\"height\":";
-  out += QByteArray::number(Sheet::kHeight);
-  out += ",\"background\":";
+  std::string out;
+  out.reserve(sheet.items().size() * 64 + 1024);
+  JsonWriter json(out);
+  json.beginObject().key("width").number(kSheetWidth).key("height").number(kSheetHeight).key("background");
   if (sheet.backgroundName().isEmpty()) {
-    out += "null";
+    json.null();
   } else {
-    appendString(out, sheet.backgroundName());
+    json.string(sheet.backgroundName().toStdString());
   }
-  out += ",\"items\":[";
-  ItemWriter writer{out};
-  bool first = true;
+  json.key("items").beginArray();
+  ItemWriter writer{json};
   for (const SheetItem& item : sheet.items()) {
-    if (!first) out += ',';
-    first = false;
+    json.beginObject();
     std::visit(writer, item);
+    json.endObject();
   }
-  out += "],\"rows\":[";
-  first = true;
+  json.endArray().key("rows").beginArray();
   for (const SheetRowEntry& row : extras.rows) {
-    if (!first) out += ',';
-    first = false;
-    out += "{\"row\":";
-    out += QByteArray::number(row.row);
-    out += ",\"state\":";
-    appendString(out, row.state);
-    out += ",\"radiusKm\":";
-    if (row.radiusKm) {
-      appendNumber(out, *row.radiusKm);
-    } else {
-      out += "null";
-    }
-    out += ",\"circle\":";
-    out += row.circle ? "true" : "false";
-    out += '}';
+    json.beginObject().key("row").number(row.row).key("state").string(row.state.toStdString());
+    json.key("radiusKm").number(row.radiusKm).key("circle").boolean(row.circle).endObject();
   }
-  out += "],\"countLabel\":";
-  appendString(out, extras.countLabel);
-  out += ",\"warningVisible\":";
-  out += extras.warningVisible ? "true" : "false";
-  out += ",\"circleMode\":\"";
-  out += circleModeName(extras.circleMode);
-  out += "\",\"crossings\":[";
-  first = true;
+  json.endArray().key("countLabel").string(extras.countLabel.toStdString());
+  json.key("warningVisible").boolean(extras.warningVisible).key("circleMode").string(circleModeName(extras.circleMode));
+  json.key("crossings").beginArray();
   for (const Crossing& c : extras.crossings) {
-    if (!first) out += ',';
-    first = false;
-    out += "{\"rows\":[";
-    appendNumber(out, c.rowA);
-    out += ',';
-    appendNumber(out, c.rowB);
-    out += "],\"x\":";
-    appendNumber(out, c.x);
-    out += ",\"y\":";
-    appendNumber(out, c.y);
-    out += ",\"lat\":";
-    appendNumber(out, c.latitude);
-    out += ",\"lon\":";
-    appendNumber(out, c.longitude);
-    out += ",\"onSheet\":";
-    out += c.onSheet ? "true" : "false";
-    out += ",\"support\":";
-    appendNumber(out, c.support);
-    out += '}';
+    json.beginObject().key("rows").beginArray().number(c.rowA).number(c.rowB).endArray();
+    json.key("x").number(c.x).key("y").number(c.y).key("lat").number(c.latitude).key("lon").number(c.longitude);
+    json.key("onSheet").boolean(c.onSheet).key("support").number(c.support).endObject();
   }
-  out += "]}\n";
-  return out;
+  json.endArray().endObject().endLine();
+  return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }
 
 std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format, double scale,

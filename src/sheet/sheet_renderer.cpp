@@ -77,8 +77,8 @@ class ItemPainter {
   ItemPainter(QPainter& painter, const QRectF& target)
       : p_(painter),
         target_(target),
-        sx_(target.width() / Sheet::kWidth),
-        sy_(target.height() / Sheet::kHeight),
+        sx_(target.width() / kSheetWidth),
+        sy_(target.height() / kSheetHeight),
         pixelX_(kMapUnitsPerScreenPixel * sx_),
         pixelY_(kMapUnitsPerScreenPixel * sy_) {
     // Where a dot would be smaller than a device pixel, and the painter only scales
@@ -139,7 +139,7 @@ class ItemPainter {
   }
 
   void operator()(const SheetText& item) {
-    if (item.text.isEmpty() || item.x > Sheet::kWidth || item.y > Sheet::kHeight ||
+    if (item.text.isEmpty() || item.x > kSheetWidth || item.y > kSheetHeight ||
         item.y < -kSheetTextHeight * 2) {
       return;
     }
@@ -153,8 +153,8 @@ class ItemPainter {
   QPointF at(double x, double y) const { return {target_.left() + x * sx_, target_.top() + y * sy_}; }
 
   void addPoint(const SheetPoint& item) {
-    if (item.x < -kMapUnitsPerScreenPixel || item.y < -kMapUnitsPerScreenPixel || item.x > Sheet::kWidth ||
-        item.y > Sheet::kHeight) {
+    if (item.x < -kMapUnitsPerScreenPixel || item.y < -kMapUnitsPerScreenPixel || item.x > kSheetWidth ||
+        item.y > kSheetHeight) {
       return;
     }
     if (!points_.empty() && item.color != pointColor_) flushPoints();
@@ -183,12 +183,12 @@ class ItemPainter {
   // and unfilled ones whose outline lies wholly outside the sheet, are left out.
   static bool circleShows(const SheetCircle& c) {
     const double r = std::fabs(double(c.r)) + kMapUnitsPerScreenPixel;
-    const double nearestX = std::clamp(double(c.x), 0.0, double(Sheet::kWidth));
-    const double nearestY = std::clamp(double(c.y), 0.0, double(Sheet::kHeight));
+    const double nearestX = std::clamp(double(c.x), 0.0, double(kSheetWidth));
+    const double nearestY = std::clamp(double(c.y), 0.0, double(kSheetHeight));
     if (std::hypot(c.x - nearestX, c.y - nearestY) > r) return false;
     if (c.fill) return true;
-    const double farX = std::max(std::fabs(c.x), std::fabs(c.x - Sheet::kWidth));
-    const double farY = std::max(std::fabs(c.y), std::fabs(c.y - Sheet::kHeight));
+    const double farX = std::max(std::fabs(c.x), std::fabs(c.x - kSheetWidth));
+    const double farY = std::max(std::fabs(c.y), std::fabs(c.y - kSheetHeight));
     return std::hypot(farX, farY) >= std::fabs(double(c.r)) - kMapUnitsPerScreenPixel;
   }
 
@@ -218,8 +218,8 @@ void paintGround(QPainter& painter, const Sheet& sheet, const QRectF& target) {
   painter.fillRect(target, Qt::white);
   if (sheet.background().isNull()) return;
   // Unscaled on screen: one bitmap pixel covers 15 map units.
-  const double sx = target.width() / Sheet::kWidth;
-  const double sy = target.height() / Sheet::kHeight;
+  const double sx = target.width() / kSheetWidth;
+  const double sy = target.height() / kSheetHeight;
   const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
                                                sheet.background().height() * kMapUnitsPerScreenPixel * sy));
   painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -249,8 +249,8 @@ QImage renderSheetImage(const Sheet& sheet, double scale) {
 
 bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   constexpr double kLargestSide = 16384;
-  const double width = std::round(Sheet::kWidth / kMapUnitsPerScreenPixel * scale);
-  const double height = std::round(Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  const double width = std::round(kSheetWidth / kMapUnitsPerScreenPixel * scale);
+  const double height = std::round(kSheetHeight / kMapUnitsPerScreenPixel * scale);
   if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) {
     image = QImage();
     return false;
@@ -284,7 +284,7 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   image.setDotsPerMeterY(dotsPerMeter);
   if (!groundDone) image.fill(Qt::white);
   QPainter painter(&image);
-  paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit), groundDone);
+  paintSheet(painter, sheet, QRectF(0, 0, kSheetWidth * perMapUnit, kSheetHeight * perMapUnit), groundDone);
   return true;
 }
 

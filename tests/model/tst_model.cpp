@@ -4,6 +4,7 @@
 // the PNG frame encoder and the background bitmap decoded once.
 
 #include "analysis/crossings.h"
+#include "analysis/geodesic.h"
 #include "analysis/map_export.h"
 #include "common/files.h"
 #include "datafile/record_format.h"
@@ -17,7 +18,6 @@
 #include "sheet/sheet_export.h"
 #include "sheet/sheet_renderer.h"
 
-#include <GeographicLib/Geodesic.hpp>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QtTest>
@@ -27,7 +27,6 @@
 
 using namespace eq;
 using namespace eq::test;
-using GeographicLib::Geodesic;
 
 Q_DECLARE_METATYPE(eq::CircleMode)
 
@@ -54,9 +53,7 @@ QString describe(const EruptionRecord& record) {
 const QString kBad(QChar(0xFFFD));
 
 double ellipsoidKm(double lat1, double lon1, double lat2, double lon2) {
-  double metres = 0;
-  Geodesic::WGS84().Inverse(lat1, lon1, lat2, lon2, metres);
-  return metres / 1000;
+  return wgs84::distance(lat1, lon1, lat2, lon2) / 1000;
 }
 
 // Twice the area enclosed, positive when counter-clockwise with east right and north up.
