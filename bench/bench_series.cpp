@@ -10,7 +10,7 @@
 #include "app/time_series_window.h"
 #include "platform/fonts.h"
 #include "platform/scripted_platform.h"
-#include "render/date_series.h"
+#include "session/date_series.h"
 #include "session/open_command.h"
 #include "session/session.h"
 #include "session/table_commands.h"

@@ -7,7 +7,7 @@
 
 #include "app/qt_platform.h"
 #include "platform/scripted_platform.h"
-#include "render/date_series.h"
+#include "session/date_series.h"
 #include "session/session.h"
 
 #include <QDate>

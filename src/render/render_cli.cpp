@@ -1,7 +1,7 @@
 #include "render/render_cli.h"
 
 #include "model/number_text.h"
-#include "render/date_series.h"
+#include "session/date_series.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
 #include "session/map_data.h"
@@ -16,7 +16,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <set>
 
@@ -321,8 +320,6 @@ int renderSeries(Session& session, const RenderOptions& options) {
 }
 
 }  // namespace
-
-bool isRenderCommand(int argc, char** argv) { return argc >= 2 && std::strcmp(argv[1], "render") == 0; }
 
 int runRenderCommand(int, char**) {
   const Parsed parsed = parseArguments(QCoreApplication::arguments());

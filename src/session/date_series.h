@@ -1,26 +1,21 @@
 #pragma once
 // Sheets through time: one sheet per prediction date over a range of dates, drawn
-// by the same Draw command as a single sheet and written as one file per date
-// (PNG, PDF, SVG or JSON, named by a pattern) or as one animated WebP. The session
-// and the painting stay on the calling thread; encoding and writing run on one
-// worker thread, so the next frame is drawn while the last one is written.
+// by the same Draw command as a single sheet and handed to a SeriesWriter. The
+// session and the painting stay on the calling thread.
 
 #include "session/draw_command.h"
 #include "session/form_variables.h"
-#include "sheet/sheet_export.h"
+#include "sheet/series_writer.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
 
 namespace eq {
 
 class Session;
-class Sheet;
 
 // The dates `from`, `from` + step, ... up to and including `to` (calendar days).
 struct DateRange {
@@ -39,12 +34,6 @@ QDate frameDate(const DateRange& range, qint64 index);
 // Why the range cannot be drawn (reversed, a step below 1, more than kMostFrames
 // dates), in Japanese; nothing when it can.
 std::optional<QString> rangeProblem(const DateRange& range);
-
-// Output names: a pattern holds "{date}" (YYYY-MM-DD) or "{n}" (the frame number from
-// 1, four digits); a name ending in .webp is one animation of every frame.
-bool hasFramePlaceholder(const QString& pattern);
-QString framePath(const QString& pattern, const QDate& date, qint64 number);
-bool isAnimationPath(const QString& path);
 
 // The date as a person types it into the three prediction boxes: numbers without
 // leading zeros ("2025", "1", "1"), so that the stamp reads as for a typed date.
@@ -76,41 +65,6 @@ class FrameDrawer {
 // Gives `to` the table texts, prediction date, ticks, title and background choice of
 // `from`, so that it draws the same sheet without touching `from`.
 void copyTable(const Session& from, Session& to);
-
-struct WrittenFrame {
-  QDate date;
-  QString path;
-};
-
-// Writes the frames of a series in the order they are added. Every file is written
-// in full or not at all; an animation only when finish() succeeds.
-class SeriesWriter {
- public:
-  // `out`: a pattern or a .webp name; `scale` multiplies PNG, SVG and WebP pixels;
-  // `framesPerSecond` is the animation's rate.
-  explicit SeriesWriter(const QString& out, double scale = 1, int framesPerSecond = 10);
-  // Stops at once: the file being written is completed, frames not yet written are
-  // dropped, an unfinished animation is not written.
-  ~SeriesWriter();
-  SeriesWriter(const SeriesWriter&) = delete;
-  SeriesWriter& operator=(const SeriesWriter&) = delete;
-
-  // Takes the sheet as drawn for `date`: paints or serialises it here, then hands it
-  // to the worker. Waits while the worker is two frames behind. False, with the
-  // reason in error(), once a frame failed; the first frame fails at once when its
-  // file (or the animation) could not be written (see checkWritable).
-  bool add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date);
-  // Waits until every frame is written (for an animation: assembled and written).
-  // Nothing when all went well, otherwise the reason.
-  std::optional<QString> finish();
-  // Frames whose files are complete since the last call, in order.
-  std::vector<WrittenFrame> takeWritten();
-  QString error() const;
-
- private:
-  struct Worker;
-  std::unique_ptr<Worker> worker_;
-};
 
 // Draws every date of the range on the session (prepared: table loaded, rows ticked)
 // and writes it through `writer`; `written` hears of each complete file, on this
