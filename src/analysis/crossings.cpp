@@ -35,7 +35,7 @@ std::vector<Circle> drawnCircles(const std::vector<CircleInput>& inputs) {
     c.latitude = static_cast<float>(in.latitude);
     c.longitude = static_cast<float>(in.longitude);
     c.radiusKm = in.radiusKm;
-    const auto centre = projectToMap(c.latitude, c.longitude);
+    const auto centre = PlotXY(c.latitude, c.longitude);
     if (!centre) continue;
     c.centre = *centre;
     circles.push_back(c);
@@ -161,7 +161,7 @@ std::vector<Crossing> findCrossings(const std::vector<CircleInput>& inputs, Circ
         }
       } else {
         for (const GeoPoint& g : ellipsoidCrossings(circles[i], circles[j])) {
-          const auto p = projectToMap(g.latitude, g.longitude);
+          const auto p = PlotXY(g.latitude, g.longitude);
           if (p) pair.push_back({0, 0, p->x, p->y, g.latitude, g.longitude, false, 2});
         }
       }
@@ -208,7 +208,7 @@ std::vector<GeoPoint> circleOutline(const CircleInput& input, CircleMode mode, i
 std::vector<MapPoint> geodesicCircle(double latitude, double longitude, double radiusKm, int points) {
   std::vector<MapPoint> line;
   for (const GeoPoint& g : circleOutline({0, latitude, longitude, radiusKm}, CircleMode::Geodesic, points)) {
-    const auto p = projectToMap(g.latitude, g.longitude);
+    const auto p = PlotXY(g.latitude, g.longitude);
     if (!p) return {};
     line.push_back(*p);
   }

@@ -161,7 +161,7 @@ std::vector<GeoRing> geodesicPolygons(const CircleInput& circle, int points) {
 // north pole, which, the two sides being one meridian, takes the outline a turn round
 // that pole.
 std::vector<GeoRing> drawnPolygons(const CircleInput& circle, int points) {
-  const auto centre = projectToMap(static_cast<float>(circle.latitude), static_cast<float>(circle.longitude));
+  const auto centre = PlotXY(static_cast<float>(circle.latitude), static_cast<float>(circle.longitude));
   if (!centre) return {};
   const double r = circle.radiusKm * kMapUnitsPerKm;
   const int n = std::max(points, 360);

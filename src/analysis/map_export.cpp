@@ -265,20 +265,6 @@ void appendKmlGeometry(std::string& out, const Feature& f) {
 
 }  // namespace
 
-MapExport mapExport(TableDate prediction, std::vector<VolcanoFeature> volcanoes, CircleMode mode, double toleranceKm) {
-  MapExport map;
-  map.prediction = prediction;
-  map.mode = mode;
-  map.toleranceKm = toleranceKm;
-  std::vector<CircleInput> circles;
-  for (const VolcanoFeature& v : volcanoes) {
-    if (v.radiusKm) circles.push_back({v.row, v.latitude, v.longitude, *v.radiusKm});
-  }
-  map.volcanoes = std::move(volcanoes);
-  map.crossings = findCrossings(circles, mode, toleranceKm);
-  return map;
-}
-
 std::optional<std::string> isoDate(const TableDate& date) {
   const auto [year, month, day] = date;
   const bool whole = std::floor(year) == year && std::floor(month) == month && std::floor(day) == day;

@@ -76,7 +76,7 @@ void Form1::connectHandlers() {
   on(Command1, &QPushButton::clicked, "Command1_Click", &openEruptionDataFile);
   on(Command2, &QPushButton::clicked, "Command2_Click", &saveEruptionData);
   on(Command3, &QPushButton::clicked, "Command3_Click", &printSheet);
-  on(Command4, &QPushButton::clicked, "Command4_Click", [](Session& s) { DrawCommand(s).run(); });
+  on(Command4, &QPushButton::clicked, "Command4_Click", [](Session& s) { runDrawCommand(s); });
   on(Command5, &QPushButton::clicked, "Command5_Click", &clearEruptionData);
   on(Command6, &QPushButton::clicked, "Command6_Click", &clearDrawing);
   on(Command7, &QPushButton::clicked, "Command7_Click", &showBackgroundMap);

@@ -8,7 +8,7 @@ namespace {
 constexpr double kPi = 3.1415927;
 }  // namespace
 
-std::optional<MapPoint> projectToMap(double latitude, double longitude) {
+std::optional<MapPoint> PlotXY(double latitude, double longitude) {
   const double phi = latitude / 180 * kPi;
   const double c = std::cos(phi);
   MapPoint p;

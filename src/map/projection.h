@@ -26,7 +26,7 @@ constexpr double kMapUnitsPerKm = 3;
 
 // Map position in map units, computed in double precision in the order above.
 // Fails only when a result is not finite.
-std::optional<MapPoint> projectToMap(double latitude, double longitude);
+std::optional<MapPoint> PlotXY(double latitude, double longitude);
 
 // The inverse, in double precision:
 // latitude = 54 - y / (1111 * 3) * 10

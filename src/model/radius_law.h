@@ -16,6 +16,6 @@ constexpr double kDaysPerYear = 365.25;
 // Zero or negative elapsed time has no radius (the logarithm is undefined) and
 // fails, as does a result that is not finite. A negative radius (more than about
 // 22.85 years) is returned as it is.
-std::optional<double> radiusKm(double predictionDayNumber, double eruptionDayNumber);
+std::optional<double> PlotRadius(double predictionDayNumber, double eruptionDayNumber);
 
 }  // namespace eq

@@ -306,9 +306,9 @@ QString rowLine(int row, const QString& name, const RowOutcome& outcome) {
 }
 
 // One sheet per date of the range; a line (date, file) for each file once it is complete.
-int renderSeries(Session& session, const RenderOptions& options) {
+int renderSeries(const Session& session, const RenderOptions& options) {
   const DateRange range{options.from, options.to, options.step.value_or(1)};
-  SeriesWriter writer(options.out, options.scale, options.fps.value_or(10));
+  SeriesWriter writer(options.out, options.scale, options.fps.value_or(10), options.created);
   const auto failed = renderDateSeries(session, range, options.created, writer, [](const WrittenFrame& frame) {
     printTo(stdout, QStringLiteral("%1\t%2\n").arg(frame.date.toString(Qt::ISODate), frame.path));
   });
@@ -354,32 +354,33 @@ int runRenderCommand(int, char**) {
     session.TitleComment = *options.title;
     session.setCaption(Control::Label37, *options.title);
   }
-  if (options.noBackground) session.ShowBackgroundMap = 0;
+  if (options.noBackground) session.ShowBackgroundMap = false;
   session.analysis.circleMode = options.circleMode;
   session.analysis.toleranceKm = options.toleranceKm;
   session.analysis.showCrossings = options.crossings;
   if (options.series()) return renderSeries(session, options);
 
-  const DrawReport report = drawForDate(session, options.dateParts, options.created);
-  if (report.predictionDateMissing) {
+  for (int k = 0; k < 3; ++k) session.setText(kPredictionYearBox + k, options.dateParts.value(k));
+  if (!runDrawCommand(session, options.created)) {
     complain(QStringLiteral("予測年データが未入力です"));
     return kExitFailed;
   }
-  SheetDumpExtras extras = dumpExtras(session, report);
-  extras.created = options.created;
-
   QString error;
   QString note;
   const bool written =
       options.format
-          ? writeSheetFile(session.surface().sheet(), options.out, *options.format, options.scale, extras, &error)
+          ? writeSheetFile(session.surface().drawing(), session.surface().background(), options.out, *options.format,
+                           options.scale, options.created, &error)
           : writeMapDataFile(session, options.out, *options.mapFormat, &error, &note);
   if (!written) {
     complain(error);
     return kExitFailed;
   }
   if (!note.isEmpty()) complain(note);
-  for (int row = 1; row <= kRowCount; ++row) printTo(stdout, rowLine(row, session.VolcanoName[row], report.rows[row]));
+  for (int row = 1; row <= kRowCount; ++row) {
+    const QString name = QString::fromStdString(session.surface().inputs().rows[row].values.name);
+    printTo(stdout, rowLine(row, name, session.surface().drawing().rows[row]));
+  }
   return 0;
 }
 

@@ -28,57 +28,16 @@ std::optional<QString> rangeProblem(const DateRange& range) {
   return std::nullopt;
 }
 
-QStringList dateBoxTexts(const QDate& date) {
-  return {QString::number(date.year()), QString::number(date.month()), QString::number(date.day())};
-}
-
-DrawReport drawForDate(Session& session, const QStringList& dateParts, const QDate& today) {
-  for (int k = 0; k < 3; ++k) session.setText(61 + k, dateParts.value(k));
-  DrawCommand draw(session);
-  if (today.isValid()) draw.setToday(today);
-  return draw.run();
-}
-
-SheetDumpExtras dumpExtras(const Session& session, const DrawReport& report) {
-  SheetDumpExtras extras;
-  for (int row = 1; row <= kRowCount; ++row) {
-    const RowOutcome& outcome = report.rows[row];
-    extras.rows.push_back({row, QString::fromLatin1(rowStateName(outcome.state)), outcome.radiusKm, outcome.circleDrawn});
-  }
-  extras.countLabel = session.caption(Control::Label21).value_or(QString());
-  extras.warningVisible = session.visible(Control::Label20);
-  extras.circleMode = session.analysis.circleMode;
-  extras.crossings = report.crossings;
-  return extras;
-}
-
-void copyTable(const Session& from, Session& to) {
-  static_cast<FormVariables&>(to) = static_cast<const FormVariables&>(from);
-  for (int index = 1; index <= Session::kBoxCount; ++index) to.setText(index, from.text(index));
-  for (int row = 1; row <= kRowCount; ++row) to.setTicked(row, from.ticked(row));
-  if (const auto& title = from.caption(Control::Label37)) to.setCaption(Control::Label37, *title);
-  to.analysis = from.analysis;
-}
-
-FrameDrawer::FrameDrawer(Session& session, const QDate& today)
-    : session_(session), start_(session), today_(today.isValid() ? today : QDate::currentDate()) {}
-
-DrawReport FrameDrawer::draw(const QDate& date) {
-  static_cast<FormVariables&>(session_) = start_;
-  return drawForDate(session_, dateBoxTexts(date), today_);
-}
-
-std::optional<QString> renderDateSeries(Session& session, const DateRange& range, const QDate& today,
+std::optional<QString> renderDateSeries(const Session& session, const DateRange& range, const QDate& today,
                                         SeriesWriter& writer,
                                         const std::function<void(const WrittenFrame&)>& written) {
-  FrameDrawer drawer(session, today);
+  LastGoodValues lastGood = session.lastGood;
+  DrawSetUp setUp = drawSetUp(session, lastGood, today);
   const qint64 count = frameCount(range);
   for (qint64 i = 0; i < count; ++i) {
     const QDate date = frameDate(range, i);
-    const DrawReport report = drawer.draw(date);
-    SheetDumpExtras extras = dumpExtras(session, report);
-    extras.created = today;
-    if (!writer.add(session.surface().sheet(), extras, date)) break;
+    setUp.inputs.prediction = predictionOf(date);
+    if (!writer.add(draw(setUp.inputs), setUp.background, date)) break;
     for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
   }
   const std::optional<QString> failed = writer.finish();

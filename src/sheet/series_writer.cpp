@@ -123,6 +123,7 @@ struct SeriesWriter::Worker {
   QString out;
   double scale = 1;
   int fps = 10;
+  QDate created;
   bool animation = false;
   std::optional<SheetFormat> format;
   qint64 added = 0;  // the caller's thread only
@@ -215,11 +216,12 @@ void SeriesWriter::Worker::write() {
   }
 }
 
-SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond)
+SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond, const QDate& created)
     : worker_(std::make_unique<Worker>()) {
   Worker& w = *worker_;
   w.out = out;
   w.scale = scale;
+  w.created = created;
   w.fps = framesPerSecond;
   w.animation = isAnimationPath(out);
   if (!w.animation) {
@@ -247,7 +249,7 @@ SeriesWriter::~SeriesWriter() {
   w.join();
 }
 
-bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date) {
+bool SeriesWriter::add(const DrawResult& drawing, const QImage& background, const QDate& date) {
   Worker& w = *worker_;
   Worker::Frame frame;
   {
@@ -270,13 +272,13 @@ bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const 
     }
   }
   if (w.animation || w.format == SheetFormat::Png) {
-    if (!renderSheetImage(sheet, w.scale, frame.image)) {
+    if (!renderSheetImage({drawing.sheet, background}, w.scale, frame.image)) {
       w.fail(cannotMake(frame.path, QStringLiteral("この倍率では画像を作れません")));
       return false;
     }
   } else {
     QString why;
-    std::optional<QByteArray> bytes = sheetFileBytes(sheet, *w.format, w.scale, extras, &why);
+    std::optional<QByteArray> bytes = sheetFileBytes(drawing, background, *w.format, w.scale, w.created, &why);
     if (!bytes) {
       w.fail(cannotMake(frame.path, why));
       return false;

@@ -14,8 +14,6 @@
 
 namespace eq {
 
-class Sheet;
-
 // Output names: a pattern holds "{date}" (YYYY-MM-DD) or "{n}" (the frame number from
 // 1, four digits); a name ending in .webp is one animation of every frame.
 bool hasFramePlaceholder(const QString& pattern);
@@ -32,19 +30,20 @@ struct WrittenFrame {
 class SeriesWriter {
  public:
   // `out`: a pattern or a .webp name; `scale` multiplies PNG, SVG and WebP pixels;
-  // `framesPerSecond` is the animation's rate.
-  explicit SeriesWriter(const QString& out, double scale = 1, int framesPerSecond = 10);
+  // `framesPerSecond` is the animation's rate; `created` the PDFs' creation date (see
+  // sheetFileBytes).
+  explicit SeriesWriter(const QString& out, double scale = 1, int framesPerSecond = 10, const QDate& created = {});
   // Stops at once: the file being written is completed, frames not yet written are
   // dropped, an unfinished animation is not written.
   ~SeriesWriter();
   SeriesWriter(const SeriesWriter&) = delete;
   SeriesWriter& operator=(const SeriesWriter&) = delete;
 
-  // Takes the sheet as drawn for `date`: paints or serialises it here, then hands it
-  // to the worker. Waits while the worker is two frames behind. False, with the
+  // Takes what the Draw of `date` gave, with its background bitmap: paints or
+  // serialises it here, then hands it to the worker. Waits while the worker is two frames behind. False, with the
   // reason in error(), once a frame failed; the first frame fails at once when its
   // file (or the animation) could not be written (see checkWritable).
-  bool add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date);
+  bool add(const DrawResult& drawing, const QImage& background, const QDate& date);
   // Waits until every frame is written (for an animation: assembled and written).
   // Nothing when all went well, otherwise the reason.
   std::optional<QString> finish();

@@ -1,6 +1,6 @@
 #include "sheet/sheet_export.h"
 
-#include "map/json_text.h"
+#include "draw/sheet_json.h"
 #include "map/xml_text.h"
 #include "platform/fonts.h"
 #include "platform/safe_file.h"
@@ -15,51 +15,13 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
-#include <cstdio>
 
 namespace eq {
 namespace {
 
 constexpr int kTwipsPerPoint = 20;
 
-std::string colorText(QRgb color) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", qRed(color), qGreen(color), qBlue(color));
-  return buf;
-}
-
-// Each item as an object: its type, its coordinates in map units, its colours.
-struct ItemWriter {
-  JsonWriter& json;
-  void operator()(const SheetPoint& item) {
-    json.key("type").string("point").key("x").number(item.x).key("y").number(item.y);
-    json.key("color").string(colorText(item.color));
-  }
-  void operator()(const SheetLine& item) {
-    json.key("type").string("line").key("x1").number(item.x1).key("y1").number(item.y1);
-    json.key("x2").number(item.x2).key("y2").number(item.y2).key("color").string(colorText(item.color));
-  }
-  void operator()(const SheetCircle& item) {
-    json.key("type").string("circle").key("x").number(item.x).key("y").number(item.y).key("r").number(item.r);
-    json.key("color").string(colorText(item.color)).key("fill");
-    if (item.fill) {
-      json.string(colorText(*item.fill));
-    } else {
-      json.null();
-    }
-  }
-  void operator()(const SheetPolyline& item) {
-    json.key("type").string("polyline").key("points").beginArray();
-    for (const QPointF& point : item.points) json.beginArray().number(point.x()).number(point.y()).endArray();
-    json.endArray().key("color").string(colorText(item.color));
-  }
-  void operator()(const SheetText& item) {
-    json.key("type").string("text").key("x").number(item.x).key("y").number(item.y);
-    json.key("color").string(colorText(item.color)).key("text").string(item.text.toStdString());
-  }
-};
-
-bool writePdf(const Sheet& sheet, QIODevice& device) {
+bool writePdf(const SheetPicture& picture, QIODevice& device) {
   waitForFontSetUp();  // the PDF engine looks at fonts of its own
   QPdfWriter writer(&device);
   writer.setCreator(QStringLiteral("地震サークル"));
@@ -73,11 +35,11 @@ bool writePdf(const Sheet& sheet, QIODevice& device) {
   QPainter painter;
   if (!painter.begin(&writer)) return false;
   const QRect page = painter.viewport();
-  paintSheet(painter, sheet, QRectF(page));
+  paintSheet(painter, picture, QRectF(page));
   return painter.end();
 }
 
-bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
+bool writeSvg(const SheetPicture& picture, QIODevice& device, double scale) {
   waitForFontSetUp();  // likewise the SVG generator
   const QSizeF size(kSheetWidth / kMapUnitsPerScreenPixel * scale, kSheetHeight / kMapUnitsPerScreenPixel * scale);
   QSvgGenerator generator;
@@ -88,7 +50,7 @@ bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
   generator.setResolution(96);
   QPainter painter;
   if (!painter.begin(&generator)) return false;
-  paintSheet(painter, sheet, QRectF(QPointF(0, 0), size));
+  paintSheet(painter, picture, QRectF(QPointF(0, 0), size));
   return painter.end();
 }
 
@@ -171,45 +133,12 @@ std::optional<SheetFormat> sheetFormatForPath(const QString& path) {
   return std::nullopt;
 }
 
-QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
-  std::string out;
-  out.reserve(sheet.items().size() * 64 + 1024);
-  JsonWriter json(out);
-  json.beginObject().key("width").number(kSheetWidth).key("height").number(kSheetHeight).key("background");
-  if (sheet.backgroundName().isEmpty()) {
-    json.null();
-  } else {
-    json.string(sheet.backgroundName().toStdString());
-  }
-  json.key("items").beginArray();
-  ItemWriter writer{json};
-  for (const SheetItem& item : sheet.items()) {
-    json.beginObject();
-    std::visit(writer, item);
-    json.endObject();
-  }
-  json.endArray().key("rows").beginArray();
-  for (const SheetRowEntry& row : extras.rows) {
-    json.beginObject().key("row").number(row.row).key("state").string(row.state.toStdString());
-    json.key("radiusKm").number(row.radiusKm).key("circle").boolean(row.circle).endObject();
-  }
-  json.endArray().key("countLabel").string(extras.countLabel.toStdString());
-  json.key("warningVisible").boolean(extras.warningVisible).key("circleMode").string(circleModeName(extras.circleMode));
-  json.key("crossings").beginArray();
-  for (const Crossing& c : extras.crossings) {
-    json.beginObject().key("rows").beginArray().number(c.rowA).number(c.rowB).endArray();
-    json.key("x").number(c.x).key("y").number(c.y).key("lat").number(c.latitude).key("lon").number(c.longitude);
-    json.key("onSheet").boolean(c.onSheet).key("support").number(c.support).endObject();
-  }
-  json.endArray().endObject().endLine();
-  return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
-}
-
-std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format, double scale,
-                                         const SheetDumpExtras& extras, QString* error) {
+std::optional<QByteArray> sheetFileBytes(const DrawResult& drawing, const QImage& background, SheetFormat format,
+                                         double scale, const QDate& created, QString* error) {
+  const SheetPicture picture{drawing.sheet, background};
   switch (format) {
     case SheetFormat::Png: {
-      const QImage image = renderSheetImage(sheet, scale);
+      const QImage image = renderSheetImage(picture, scale);
       if (image.isNull()) {
         if (error) *error = QStringLiteral("この倍率では画像を作れません");
         return std::nullopt;
@@ -217,30 +146,31 @@ std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format,
       return encodePng(image, error);
     }
     case SheetFormat::Pdf: {
-      const auto pdf = paintedBytes([&](QIODevice& device) { return writePdf(sheet, device); });
+      const auto pdf = paintedBytes([&](QIODevice& device) { return writePdf(picture, device); });
       if (!pdf) return std::nullopt;
-      const QDateTime created = extras.created.isValid() ? extras.created.startOfDay(Qt::UTC)
-                                                         : QDateTime::currentDateTimeUtc();
-      return withCreationDate(*pdf, created);
+      return withCreationDate(*pdf, created.isValid() ? created.startOfDay(Qt::UTC) : QDateTime::currentDateTimeUtc());
     }
     case SheetFormat::Svg: {
       // The generator writes a name's or title's control characters as they are, which
       // no XML reader accepts.
-      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(picture, device, scale); });
       if (!svg) return std::nullopt;
       const QByteArray fonts = withFontFallbacks(*svg);
       const std::string text = xmlCharacters(std::string_view(fonts.constData(), static_cast<std::size_t>(fonts.size())));
       return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     }
-    case SheetFormat::Json: return sheetJson(sheet, extras);
+    case SheetFormat::Json: {
+      const std::string json = sheetJson(drawing);
+      return QByteArray(json.data(), static_cast<qsizetype>(json.size()));
+    }
   }
   return std::nullopt;
 }
 
-bool writeSheetFile(const Sheet& sheet, const QString& path, SheetFormat format, double scale,
-                    const SheetDumpExtras& extras, QString* error) {
+bool writeSheetFile(const DrawResult& drawing, const QImage& background, const QString& path, SheetFormat format,
+                    double scale, const QDate& created, QString* error) {
   QString why;
-  const std::optional<QByteArray> bytes = sheetFileBytes(sheet, format, scale, extras, &why);
+  const std::optional<QByteArray> bytes = sheetFileBytes(drawing, background, format, scale, created, &why);
   if (!bytes) {
     if (error) *error = QStringLiteral("出力ファイルを作れません: %1 (%2)").arg(path, why);
     return false;

@@ -15,6 +15,8 @@
 namespace eq {
 namespace {
 
+QColor color(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
 int textPixelSize(double painterUnitsPerMapUnit) {
   return std::max(1, static_cast<int>(std::lround(kSheetTextHeight * painterUnitsPerMapUnit)));
 }
@@ -63,12 +65,12 @@ void makeGlyphs(const Sheet& sheet, double perMapUnit) {
   painter.setFont(font);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   const double ascent = QFontMetricsF(font, &scrap).ascent();
-  for (const SheetItem& item : sheet.items()) {
+  for (const SheetItem& item : sheet.items) {
     const auto* text = std::get_if<SheetText>(&item);
-    if (!text || text->text.isEmpty()) continue;
+    if (!text || text->text.empty()) continue;
     const double x = text->x * perMapUnit;
     const double y = text->y * perMapUnit;
-    painter.drawText(QPointF(x - std::floor(x), y - std::floor(y) + ascent), text->text);
+    painter.drawText(QPointF(x - std::floor(x), y - std::floor(y) + ascent), QString::fromStdString(text->text));
   }
 }
 
@@ -109,7 +111,7 @@ class ItemPainter {
   void operator()(const SheetPoint&) {}
 
   void operator()(const SheetLine& item) {
-    QPen pen(QColor(item.color), pixelX_);
+    QPen pen(color(item.color), pixelX_);
     pen.setCapStyle(Qt::SquareCap);
     p_.setRenderHint(QPainter::Antialiasing, false);
     p_.setPen(pen);
@@ -122,8 +124,8 @@ class ItemPainter {
   void operator()(const SheetCircle& item) {
     if (!circleShows(item)) return;
     p_.setRenderHint(QPainter::Antialiasing, true);
-    p_.setPen(QPen(QColor(item.color), pixelX_));
-    p_.setBrush(item.fill ? QBrush(QColor(*item.fill)) : QBrush(Qt::NoBrush));
+    p_.setPen(QPen(color(item.color), pixelX_));
+    p_.setBrush(item.fill ? QBrush(color(*item.fill)) : QBrush(Qt::NoBrush));
     p_.drawEllipse(at(item.x, item.y), double(item.r) * sx_, double(item.r) * sy_);
   }
 
@@ -131,22 +133,22 @@ class ItemPainter {
     if (item.points.size() < 2) return;
     QPolygonF polygon;
     polygon.reserve(static_cast<qsizetype>(item.points.size()));
-    for (const QPointF& point : item.points) polygon << at(point.x(), point.y());
+    for (const MapPoint& point : item.points) polygon << at(point.x, point.y);
     p_.setRenderHint(QPainter::Antialiasing, true);
-    p_.setPen(QPen(QColor(item.color), pixelX_));
+    p_.setPen(QPen(color(item.color), pixelX_));
     p_.setBrush(Qt::NoBrush);
     p_.drawPolygon(polygon);
   }
 
   void operator()(const SheetText& item) {
-    if (item.text.isEmpty() || item.x > kSheetWidth || item.y > kSheetHeight ||
+    if (item.text.empty() || item.x > kSheetWidth || item.y > kSheetHeight ||
         item.y < -kSheetTextHeight * 2) {
       return;
     }
     useTextFont();
-    p_.setPen(QColor(item.color));
+    p_.setPen(color(item.color));
     const QPointF topLeft = at(item.x, item.y);
-    p_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_), item.text);
+    p_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_), QString::fromStdString(item.text));
   }
 
  private:
@@ -174,7 +176,7 @@ class ItemPainter {
     if (points_.empty()) return;
     p_.setRenderHint(QPainter::Antialiasing, false);
     p_.setPen(Qt::NoPen);
-    p_.setBrush(QColor(pointColor_));
+    p_.setBrush(color(pointColor_));
     p_.drawRects(points_.data(), static_cast<int>(points_.size()));
     points_.clear();
   }
@@ -208,46 +210,46 @@ class ItemPainter {
   std::vector<QRectF> points_;
   bool pointsShrink_ = false;  // a dot is smaller than a device pixel
   QTransform toDevice_, toPainter_;  // to and from device pixels, while they do
-  QRgb pointColor_ = 0;
+  Rgb pointColor_;
   bool fontSet_ = false;
   double ascent_ = 0;
 };
 
 // The white ground and the background bitmap.
-void paintGround(QPainter& painter, const Sheet& sheet, const QRectF& target) {
+void paintGround(QPainter& painter, const QImage& background, const QRectF& target) {
   painter.fillRect(target, Qt::white);
-  if (sheet.background().isNull()) return;
+  if (background.isNull()) return;
   // Unscaled on screen: one bitmap pixel covers 15 map units.
   const double sx = target.width() / kSheetWidth;
   const double sy = target.height() / kSheetHeight;
-  const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
-                                               sheet.background().height() * kMapUnitsPerScreenPixel * sy));
+  const QRectF image(target.topLeft(), QSizeF(background.width() * kMapUnitsPerScreenPixel * sx,
+                                               background.height() * kMapUnitsPerScreenPixel * sy));
   painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  painter.drawImage(image, backgroundFor(painter, sheet.background(), image));
+  painter.drawImage(image, backgroundFor(painter, background, image));
 }
 
 // `groundDone`: the target already shows the ground.
-void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target, bool groundDone) {
+void paintSheet(QPainter& painter, const SheetPicture& picture, const QRectF& target, bool groundDone) {
   painter.save();
   painter.setClipRect(target, Qt::IntersectClip);
-  if (!groundDone) paintGround(painter, sheet, target);
-  ItemPainter(painter, target).paint(sheet.items());
+  if (!groundDone) paintGround(painter, picture.background, target);
+  ItemPainter(painter, target).paint(picture.sheet.items);
   painter.restore();
 }
 
 }  // namespace
 
-void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
-  paintSheet(painter, sheet, target, false);
+void paintSheet(QPainter& painter, const SheetPicture& picture, const QRectF& target) {
+  paintSheet(painter, picture, target, false);
 }
 
-QImage renderSheetImage(const Sheet& sheet, double scale) {
+QImage renderSheetImage(const SheetPicture& picture, double scale) {
   QImage image;
-  renderSheetImage(sheet, scale, image);
+  renderSheetImage(picture, scale, image);
   return image;
 }
 
-bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
+bool renderSheetImage(const SheetPicture& picture, double scale, QImage& image) {
   constexpr double kLargestSide = 16384;
   const double width = std::round(kSheetWidth / kMapUnitsPerScreenPixel * scale);
   const double height = std::round(kSheetHeight / kMapUnitsPerScreenPixel * scale);
@@ -261,7 +263,7 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   // A bitmap of the image's size at scale 1 covers every pixel one to one, so a new
   // image can start as the bitmap's pixels: what painting the white ground and then
   // the bitmap gives, without a second image's worth of memory and two passes.
-  const QImage& background = sheet.background();
+  const QImage& background = picture.background;
   const bool groundDone = fresh && scale == 1.0 && background.size() == size && !background.hasAlphaChannel();
   if (groundDone) {
     // The ground is made on another processor while this one makes the glyphs of the
@@ -269,7 +271,7 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
     QImage ground;
     HelperThread helper =
         HelperThread::besideOrHere([&] { ground = background.convertToFormat(QImage::Format_RGB32); });
-    makeGlyphs(sheet, perMapUnit);
+    makeGlyphs(picture.sheet, perMapUnit);
     helper.join();
     image = std::move(ground);
   } else if (fresh) {
@@ -284,7 +286,7 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   image.setDotsPerMeterY(dotsPerMeter);
   if (!groundDone) image.fill(Qt::white);
   QPainter painter(&image);
-  paintSheet(painter, sheet, QRectF(0, 0, kSheetWidth * perMapUnit, kSheetHeight * perMapUnit), groundDone);
+  paintSheet(painter, picture, QRectF(0, 0, kSheetWidth * perMapUnit, kSheetHeight * perMapUnit), groundDone);
   return true;
 }
 

@@ -32,22 +32,24 @@ const Difference kDifferences[] = {
     {"the year's turn goes back", {2011, 1, 1}, std::array<double, 3>{2010, 12, 31}, -1.24},
     {"half a day", {2010, 4, 15.5}, std::array<double, 3>{2010, 4, 15}, 0.5},
     {"month 13 goes on", {2010, 13, 1}, std::array<double, 3>{2010, 12, 1}, 30.59},
+    {"month 0 counts as July", {2000, 0, 1}, std::nullopt, 51739.95},
+    {"a negative month goes through", {2000, -1, 1}, std::nullopt, 51495.23},
 };
 
 TEST(DayNumber, Differences) {
   for (const Difference& d : kDifferences) {
-    const double a = dayNumber(d.later[0], d.later[1], d.later[2]).value();
-    const double b = d.earlier ? dayNumber((*d.earlier)[0], (*d.earlier)[1], (*d.earlier)[2]).value() : 0;
+    const double a = JulianDay(d.later[0], d.later[1], d.later[2]).value();
+    const double b = d.earlier ? JulianDay((*d.earlier)[0], (*d.earlier)[1], (*d.earlier)[2]).value() : 0;
     EXPECT_NEAR(a - b, d.days, 1e-6) << d.what;
   }
 }
 
 TEST(DayNumber, OverflowFails) {
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_FALSE(dayNumber(DBL_MAX, 1, 1));
-  EXPECT_FALSE(dayNumber(1, DBL_MAX, 1));
-  EXPECT_FALSE(dayNumber(1, 1, inf));
-  EXPECT_TRUE(dayNumber(3.4e38, 1, 1));  // the largest single year still counts
+  EXPECT_FALSE(JulianDay(DBL_MAX, 1, 1));
+  EXPECT_FALSE(JulianDay(1, DBL_MAX, 1));
+  EXPECT_FALSE(JulianDay(1, 1, inf));
+  EXPECT_TRUE(JulianDay(3.4e38, 1, 1));  // the largest single year still counts
 }
 
 // Elapsed days from 60322.41 and the radius; none where the logarithm is undefined.
@@ -69,13 +71,13 @@ const Radius kRadii[] = {
 
 TEST(RadiusLaw, Radii) {
   for (const Radius& r : kRadii) {
-    const auto result = radiusKm(60322.41, 60322.41 - r.elapsedDays);
+    const auto result = PlotRadius(60322.41, 60322.41 - r.elapsedDays);
     ASSERT_EQ(result.has_value(), r.km.has_value()) << r.what;
     if (result) {
       EXPECT_NEAR(*result, *r.km, 1e-4) << r.what;
     }
   }
-  EXPECT_FALSE(radiusKm(DBL_MAX, -DBL_MAX));
+  EXPECT_FALSE(PlotRadius(DBL_MAX, -DBL_MAX));
 }
 
 }  // namespace
