@@ -1,34 +1,26 @@
 #pragma once
-// A thread for a few milliseconds of work beside the caller's. Linux puts a new thread
-// on its creator's processor and moves it to an idle one only when it next balances
-// the load, on a virtual machine up to 4 ms later: longer than the work itself, which
-// then waits while the creator runs. A helper is therefore started on another
-// processor the process may use, and at once lets itself be moved anywhere again.
+// A thread for a few milliseconds of work beside the caller's; where no thread can be
+// had, the work is done at once on the caller's thread instead.
 
 #include <functional>
-#include <memory>
+#include <thread>
 
 namespace eq {
 
 class HelperThread {
  public:
-  HelperThread();
-  // Starts `work`; throws std::system_error when no thread can be had, like std::thread.
-  explicit HelperThread(std::function<void()> work);
+  HelperThread() = default;
   // Starts `work` beside the caller or, when no thread can be had, does it here before
-  // returning (the helper returned then has nothing to join).
-  static HelperThread besideOrHere(const std::function<void()>& work);
-  HelperThread(HelperThread&& other) noexcept;
+  // returning (there is then nothing to join).
+  explicit HelperThread(const std::function<void()>& work);
+  HelperThread(HelperThread&& other) noexcept = default;
   HelperThread& operator=(HelperThread&& other) noexcept;
-  ~HelperThread();  // joins
+  ~HelperThread() { join(); }
 
-  bool joinable() const { return state_ != nullptr; }
   void join();
 
  private:
-  struct State;
-  static void* run(void* state);
-  std::unique_ptr<State> state_;
+  std::thread thread_;
 };
 
 }  // namespace eq

@@ -1024,24 +1024,6 @@ class TestModel : public QObject {
     QCOMPARE(image.pixel(39, 30), qRgb(255, 255, 255));
   }
 
-  // A palette bitmap of the sheet's own size, under discs, an outline and text: the image
-  // that starts from the bitmap's pixels is the sheet painted in full on white ground.
-  void fullSizeBackgroundUnderTheItems() {
-    QImage bitmap(1200, 853, QImage::Format_Indexed8);
-    bitmap.setColorTable({qRgb(10, 120, 200), qRgb(240, 230, 200), qRgb(90, 90, 90)});
-    for (int y = 0; y < bitmap.height(); ++y) {
-      uchar* line = bitmap.scanLine(y);
-      for (int x = 0; x < bitmap.width(); ++x) line[x] = static_cast<uchar>((x / 7 + y / 5) % 3);
-    }
-    const Sheet sheet = discSheet().sheet;
-    QImage painted(1200, 853, QImage::Format_RGB32);
-    painted.fill(Qt::white);
-    QPainter painter(&painted);
-    paintSheet(painter, {sheet, bitmap}, QRectF(0, 0, 1200, 12800 / 15.0));
-    painter.end();
-    QCOMPARE(::image(sheet, 1, bitmap), painted);
-  }
-
   void farAwayItemsAreHarmless() {
     Sheet sheet;
     sheet.items = {SheetCircle{-3e30f, 2e30f, 1e6f, kRed, kRed},
