@@ -28,8 +28,6 @@ namespace {
 
 constexpr int kYearsAfterPrediction = 10;
 constexpr int kLongestStep = 36500;  // days
-constexpr int kDefaultRate = 10;     // frames a second, as the render command's --fps
-constexpr int kFastestRate = 60;
 const QString kPlayText = QStringLiteral("▶ 再生");
 const QString kPauseText = QStringLiteral("❚❚ 一時停止");
 
@@ -50,7 +48,7 @@ std::optional<QDate> typedDate(const Session& session, int yearBox) {
 // prediction date is today when its boxes hold none, and the range starts there when
 // no ticked row has a date.
 DateRange defaultRange(const Session& session) {
-  const QDate prediction = typedDate(session, 61).value_or(QDate::currentDate());
+  const QDate prediction = typedDate(session, kPredictionYearBox).value_or(QDate::currentDate());
   std::optional<QDate> earliest;
   for (int row = 1; row <= kRowCount; ++row) {
     if (!session.ticked(row)) continue;
@@ -149,8 +147,8 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   stepBox->setRange(1, kLongestStep);
   stepBox->setSuffix(QStringLiteral(" 日"));
   fpsBox = new QSpinBox(this);
-  fpsBox->setRange(1, kFastestRate);
-  fpsBox->setValue(kDefaultRate);
+  fpsBox->setRange(1, kFastestFrameRate);
+  fpsBox->setValue(kDefaultFrameRate);
   fpsBox->setSuffix(QStringLiteral(" コマ/秒"));
   playButton = new QPushButton(kPlayText, this);
   exportButton = new QPushButton(QStringLiteral("書き出し…"), this);
@@ -191,7 +189,7 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   connect(stepBox, qOverload<int>(&QSpinBox::valueChanged), this, &TimeSeriesWindow::rangeChanged);
   connect(fpsBox, qOverload<int>(&QSpinBox::valueChanged), this,
           [this](int rate) { playTimer_.setInterval(1000 / rate); });
-  playTimer_.setInterval(1000 / kDefaultRate);
+  playTimer_.setInterval(1000 / kDefaultFrameRate);
   connect(playButton, &QPushButton::clicked, this, [this] { playTimer_.isActive() ? pause() : play(); });
   connect(exportButton, &QPushButton::clicked, this, &TimeSeriesWindow::exportFrames);
 
@@ -220,7 +218,7 @@ void TimeSeriesWindow::takeTable(const Session& main) {
 void TimeSeriesWindow::restart(const Session& main) {
   take(main);
   setRange(defaultRange(main));
-  setDate(typedDate(main, 61).value_or(QDate::currentDate()));
+  setDate(typedDate(main, kPredictionYearBox).value_or(QDate::currentDate()));
 }
 
 DateRange TimeSeriesWindow::range() const { return {fromEdit->date(), toEdit->date(), stepBox->value()}; }

@@ -115,7 +115,6 @@ void openEruptionDataFile(Session& form) {
   request.title = QStringLiteral("噴火データファイルを選択してください");
   request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
   request.initialPath = form.CommonDialog1.fileName;
-  request.hideReadOnly = true;
   const std::optional<QString> chosen = platform.openFileDialog(request);
   if (!chosen) return;  // cancelled: nothing changes
   openEruptionDataFileAt(form, *chosen);
@@ -146,7 +145,6 @@ LoadResult loadEruptionDataFile(Session& form, const QString& path) {
   }
   showEruptionData(form, path, *file.content);
   result.ok = true;
-  result.rowsRead = static_cast<int>(file.content->records.size());
   return result;
 }
 

@@ -5,6 +5,7 @@
 // frame is drawn while the last one is written.
 
 #include "sheet/sheet_export.h"
+#include "sheet/webp_writer.h"
 
 #include <QDate>
 #include <QString>
@@ -32,7 +33,8 @@ class SeriesWriter {
   // `out`: a pattern or a .webp name; `scale` multiplies PNG, SVG and WebP pixels;
   // `framesPerSecond` is the animation's rate; `created` the PDFs' creation date (see
   // sheetFileBytes).
-  explicit SeriesWriter(const QString& out, double scale = 1, int framesPerSecond = 10, const QDate& created = {});
+  explicit SeriesWriter(const QString& out, double scale = 1, int framesPerSecond = kDefaultFrameRate,
+                        const QDate& created = {});
   // Stops at once: the file being written is completed, frames not yet written are
   // dropped, an unfinished animation is not written.
   ~SeriesWriter();
