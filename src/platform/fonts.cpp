@@ -49,7 +49,7 @@ QFont uiFont() {
 void setUpFontsMeanwhile(const std::function<void()>& setUp) {
   FontSetUp& state = fontSetUp();
   std::lock_guard<std::mutex> lock(state.mutex);
-  state.thread = HelperThread(setUp);
+  state.thread = HelperThread::besideOrHere(setUp);
 }
 
 void waitForFontSetUp() {

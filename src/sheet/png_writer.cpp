@@ -173,7 +173,7 @@ std::optional<QByteArray> encodePng(const QImage& source, QString* error, int le
       deflateEnd(&stream);
     }
   };
-  HelperThread helper = HelperThread(work);
+  HelperThread helper = HelperThread::besideOrHere(work);
   work();
   helper.join();
   if (std::count(done.begin(), done.end(), 1) != bandCount) return fail(QStringLiteral("PNG を作れません"));

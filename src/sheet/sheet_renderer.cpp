@@ -1,6 +1,7 @@
 #include "sheet/sheet_renderer.h"
 
 #include "platform/fonts.h"
+#include "platform/helper_thread.h"
 #include "platform/twips.h"
 
 #include <QFontMetricsF>
@@ -52,6 +53,25 @@ const QImage& backgroundFor(const QPainter& painter, const QImage& background, c
     key = background.cacheKey();
   }
   return converted;
+}
+
+// Draws the sheet's texts once on a scrap of image, each at its own fraction of a
+// pixel, so that this thread's font engine has made their glyphs before the sheet
+// is painted.
+void makeGlyphs(const Sheet& sheet, double perMapUnit) {
+  const QFont& font = cachedSheetFont(textPixelSize(perMapUnit));
+  QImage scrap(64, 2 * std::max(1, font.pixelSize()) + 2, QImage::Format_RGB32);
+  QPainter painter(&scrap);
+  painter.setFont(font);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  const double ascent = QFontMetricsF(font, &scrap).ascent();
+  for (const SheetItem& item : sheet.items) {
+    const auto* text = std::get_if<SheetText>(&item);
+    if (!text || text->text.empty()) continue;
+    const double x = text->x * perMapUnit;
+    const double y = text->y * perMapUnit;
+    painter.drawText(QPointF(x - std::floor(x), y - std::floor(y) + ascent), QString::fromStdString(text->text));
+  }
 }
 
 class ItemPainter {
@@ -208,14 +228,19 @@ void paintGround(QPainter& painter, const QImage& background, const QRectF& targ
   painter.drawImage(image, backgroundFor(painter, background, image));
 }
 
+// The sheet on `target`; `withGround` false: the target already shows the ground.
+void paintSheet(QPainter& painter, const SheetPicture& picture, const QRectF& target, bool withGround) {
+  painter.save();
+  painter.setClipRect(target, Qt::IntersectClip);
+  if (withGround) paintGround(painter, picture.background, target);
+  ItemPainter(painter, target).paint(picture.sheet.items);
+  painter.restore();
+}
+
 }  // namespace
 
 void paintSheet(QPainter& painter, const SheetPicture& picture, const QRectF& target) {
-  painter.save();
-  painter.setClipRect(target, Qt::IntersectClip);
-  paintGround(painter, picture.background, target);
-  ItemPainter(painter, target).paint(picture.sheet.items);
-  painter.restore();
+  paintSheet(painter, picture, target, true);
 }
 
 QImage renderSheetImage(const SheetPicture& picture, double scale) {
@@ -234,7 +259,25 @@ bool renderSheetImage(const SheetPicture& picture, double scale, QImage& image) 
   }
   const QSize size(static_cast<int>(width), static_cast<int>(height));
   const double perMapUnit = scale / kMapUnitsPerScreenPixel;
-  if (image.size() != size || image.format() != QImage::Format_RGB32) image = QImage(size, QImage::Format_RGB32);
+  // A new image that the bitmap covers one to one starts as the bitmap's pixels, which
+  // is what white ground and the bitmap painted on it give. It then holds one image's
+  // memory instead of two (the bitmap converted apart, then copied over white), and new
+  // memory is slow to come by. The bitmap is converted on another processor while this
+  // thread makes the glyphs of the sheet's texts (font engines belong to the thread that
+  // paints with them). Both are measured in the README (Performance).
+  const QImage& background = picture.background;
+  const bool fresh = image.size() != size || image.format() != QImage::Format_RGB32;
+  const bool fromBitmap = fresh && scale == 1.0 && background.size() == size && !background.hasAlphaChannel();
+  if (fromBitmap) {
+    QImage ground;
+    HelperThread helper =
+        HelperThread::besideOrHere([&] { ground = background.convertToFormat(QImage::Format_RGB32); });
+    makeGlyphs(picture.sheet, perMapUnit);
+    helper.join();
+    image = std::move(ground);
+  } else if (fresh) {
+    image = QImage(size, QImage::Format_RGB32);
+  }
   if (image.isNull()) return false;
   // The image says how large it prints: the sheet's own size, 96 pixels an inch at scale 1.
   constexpr double kMetersPerInch = 0.0254;
@@ -242,9 +285,9 @@ bool renderSheetImage(const SheetPicture& picture, double scale, QImage& image) 
   const int dotsPerMeter = static_cast<int>(std::lround(dotsPerInch / kMetersPerInch));
   image.setDotsPerMeterX(dotsPerMeter);
   image.setDotsPerMeterY(dotsPerMeter);
-  image.fill(Qt::white);
+  if (!fromBitmap) image.fill(Qt::white);
   QPainter painter(&image);
-  paintSheet(painter, picture, QRectF(0, 0, kSheetWidth * perMapUnit, kSheetHeight * perMapUnit));
+  paintSheet(painter, picture, QRectF(0, 0, kSheetWidth * perMapUnit, kSheetHeight * perMapUnit), !fromBitmap);
   return true;
 }
 

@@ -1,11 +1,12 @@
 // The files of the platform layer: where the background map is found, the window icon,
 // reading only regular files (nothing makes the reader wait), and writing a file whole
-// or not at all on disks that fail in the ways they do; whether the desktop has a text
-// editor.
+// or not at all on disks that fail in the ways they do; helper threads started on another
+// processor; whether the desktop has a text editor.
 
 #include "common/files.h"
 #include "platform/app_icon.h"
 #include "platform/data_paths.h"
+#include "platform/helper_thread.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file.h"
 #include "platform/text_editor.h"
@@ -13,6 +14,7 @@
 #include <QtTest>
 #include <cerrno>
 #include <cstring>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -266,6 +268,37 @@ class TestFiles : public QObject {
     QVERIFY(QDir(home.path()).mkdir("applications"));
     if (!entry.isEmpty()) writeFile(home.filePath("applications/" + registered), entry);
     QCOMPARE(desktopHasTextEditor(), editor);
+  }
+
+  // A helper starts alone on another processor than its creator's, then may run wherever
+  // the process may; with only its creator's processor it just runs.
+  void helperThreads_data() {
+    QTest::addColumn<bool>("oneProcessor");
+    QTest::newRow("every processor") << false;
+    QTest::newRow("only the creator's processor") << true;
+  }
+  void helperThreads() {
+    QFETCH(bool, oneProcessor);
+    cpu_set_t before;
+    QCOMPARE(sched_getaffinity(0, sizeof before, &before), 0);
+    if (!oneProcessor && CPU_COUNT(&before) < 2) QSKIP("the process may use one processor only");
+    const int creator = sched_getcpu();
+    cpu_set_t allowed = before;
+    if (oneProcessor) {
+      CPU_ZERO(&allowed);
+      CPU_SET(creator, &allowed);
+      QCOMPARE(sched_setaffinity(0, sizeof allowed, &allowed), 0);
+    }
+    cpu_set_t seen;
+    CPU_ZERO(&seen);
+    bool ran = false;
+    HelperThread helper([&] { ran = sched_getaffinity(0, sizeof seen, &seen) == 0; });
+    helper.join();
+    sched_setaffinity(0, sizeof before, &before);
+    QVERIFY(ran);
+    QVERIFY(CPU_EQUAL(&seen, &allowed));
+    QCOMPARE(helper.startedOn() >= 0, !oneProcessor);
+    QVERIFY(helper.startedOn() != creator);
   }
 };
 

@@ -6,6 +6,7 @@
 #include "analysis/crossings.h"
 #include "analysis/map_export.h"
 #include "common/files.h"
+#include "platform/helper_thread.h"
 #include "sheet/png_frame_encoder.h"
 #include "sheet/png_writer.h"
 #include "sheet/sheet_export.h"
@@ -15,6 +16,7 @@
 #include <QSvgRenderer>
 #include <QtTest>
 #include <cmath>
+#include <sys/resource.h>
 
 using namespace eq;
 using namespace eq::test;
@@ -207,6 +209,39 @@ class TestSheet : public QObject {
     QCOMPARE(image.pixel(39, 29), qRgb(10, 120, 200));
     QCOMPARE(image.pixel(40, 29), qRgb(255, 255, 255));
     QCOMPARE(image.pixel(39, 30), qRgb(255, 255, 255));
+  }
+
+  // A palette bitmap of the sheet's own size under discs, an outline and text: the image
+  // is the sheet painted in full on white ground, yet made in one image's memory, not two
+  // (the image starts as the bitmap's pixels, converted by a helper thread while this one
+  // makes the glyphs). tst_sheet_memory runs this in a process of its own, whose memory's
+  // high-water mark nothing before it raised.
+  void fullSizeBackgroundInOneImage() {
+    QImage bitmap(1200, 853, QImage::Format_Indexed8);
+    bitmap.setColorTable({qRgb(10, 120, 200), qRgb(240, 230, 200), qRgb(90, 90, 90)});
+    for (int y = 0; y < bitmap.height(); ++y) {
+      for (int x = 0; x < bitmap.width(); ++x) bitmap.scanLine(y)[x] = static_cast<uchar>((x / 7 + y / 5) % 3);
+    }
+    const Sheet sheet = discSheet().sheet;
+    const auto highWaterKb = [] {
+      rusage usage{};
+      getrusage(RUSAGE_SELF, &usage);
+      return usage.ru_maxrss;
+    };
+    ::image(sheet);  // the fonts, and the high-water mark of one image
+    const long before = highWaterKb();
+    const int helpers = HelperThread::started();
+    const QImage image = ::image(sheet, 1, bitmap);
+    QCOMPARE(HelperThread::started() - helpers, 1);
+#ifndef __SANITIZE_ADDRESS__  // which holds freed memory back
+    QVERIFY2(highWaterKb() - before < 2048, qPrintable(QString::number(highWaterKb() - before)));  // a second image: 4000 KB
+#endif
+    QImage painted(1200, 853, QImage::Format_RGB32);
+    painted.fill(Qt::white);
+    QPainter painter(&painted);
+    paintSheet(painter, {sheet, bitmap}, QRectF(0, 0, 1200, 12800 / 15.0));
+    painter.end();
+    QCOMPARE(image, painted);
   }
 
   void farAwayItemsAreHarmless() {
