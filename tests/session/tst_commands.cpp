@@ -334,7 +334,8 @@ class TestCommands : public QObject {
     QCOMPARE(fx.sheet().items.size(), items);
     QCOMPARE(circles(fx.sheet()), drawn);
 
-    setCrossingMarks(fx.session, true);
+    setCrossingMarks(fx.session, true);  // back on the same sheet
+    QCOMPARE(circles(fx.sheet()), drawn + QStringList{kMark});
     fx.draw();
     QCOMPARE(fx.sheet().items.size(), items + 1);
     QCOMPARE(circles(fx.sheet()).last(), kMark);
