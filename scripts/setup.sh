@@ -14,7 +14,7 @@ packages=(
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n libpng-dev libwebp-dev
   xdg-utils
-  libgeographiclib-dev libgtest-dev
+  libgeographiclib-dev libgtest-dev nlohmann-json3-dev
   locales
   "$@"
 )
