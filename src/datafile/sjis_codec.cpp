@@ -189,8 +189,10 @@ std::optional<std::string> decodeShiftJis(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
   for (std::size_t i = 0; i < bytes.size();) {
+    // A two-byte code where one starts, else the byte alone.
     const unsigned first = static_cast<unsigned char>(bytes[i]);
-    char16_t c = first >= 0x80 && i + 1 < bytes.size() ? cp932.decode(first << 8 | static_cast<unsigned char>(bytes[i + 1])) : kNone;
+    char16_t c = kNone;
+    if (first >= 0x80 && i + 1 < bytes.size()) c = cp932.decode(first << 8 | static_cast<unsigned char>(bytes[i + 1]));
     if (c != kNone) {
       i += 2;
     } else {
