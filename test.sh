@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The same set-up as run.sh, but building everything, then every test, headless: with
 # clang, first a short fuzzing run of the file reader and the number conversions, then
-# the test suite, then the Debian package (scripts/check_package.sh).
+# the test suite, the core as WebAssembly in node, then the Debian package
+# (scripts/check_package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
@@ -36,6 +37,10 @@ set -e
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc 2>/dev/null || echo 2)"
+
+# The core as WebAssembly (scripts/build_web.sh), checked in node against the desktop program.
+"$root/scripts/build_web.sh"
+EQCIRCLE_PROGRAM="$build_dir/src/eqcircle" node --test "$root/web/tests/"
 package_status=0
 "$root/scripts/check_package.sh" || package_status=$?
 if [ "$fuzz_status" -ne 0 ]; then

@@ -14,35 +14,12 @@ packages=(
   qt6-qpa-plugins libqt6svg6
   fonts-ipafont-gothic qt6-translations-l10n libpng-dev libwebp-dev
   xdg-utils
-  libgeographiclib-dev libgtest-dev
+  libgeographiclib-dev libgtest-dev nlohmann-json3-dev
   locales
   "$@"
 )
 
-missing=()
-for pkg in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$pkg")
-  fi
-done
-
-if ((${#missing[@]})); then
-  echo "setup: installing ${missing[*]}"
-  if [ "$(id -u)" -eq 0 ]; then
-    as_root=()
-  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-    as_root=(sudo -n)
-  elif command -v sudo >/dev/null 2>&1 && [ -t 0 ]; then
-    as_root=(sudo)
-  else
-    echo "setup: these Debian packages are missing: ${missing[*]}" >&2
-    echo "setup: install them as root (apt-get install ${missing[*]}) or run this script with sudo rights." >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/install_packages.sh" "${packages[@]}"
 
 # A locale whose decimal point is two bytes long: the number tests run under it.
 if [ "$(id -u)" -eq 0 ] && ! locale -a 2>/dev/null | grep -qix 'ps_AF\.utf-\?8'; then

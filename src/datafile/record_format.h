@@ -69,7 +69,7 @@ EruptionRecord parseRecord(std::string_view line);
 bool isRecordLine(std::string_view line);
 
 // A whole file's bytes (or at least its first ten lines) as records; the encoding is
-// decided from the lines read. Nothing when the Shift-JIS converter is unavailable.
+// decided from the lines read. Always a content (see decodeShiftJis).
 std::optional<DataFileContent> readDataFile(std::string_view bytes);
 
 // What the save writes for one row.

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace eq {
 namespace {
@@ -68,7 +70,7 @@ std::size_t numberLength(const std::string& s, std::size_t pos) {
 // Power of ten of the leading nonzero digit of a validated unsigned number
 // (2 for "125", -2 for "0.05e0", 399 for "1" with 400 zeros and "e-1"). The exponent is
 // capped, which is far beyond any double and cannot change the sign of the result.
-long decimalOrder(std::string_view number) {
+[[maybe_unused]] long decimalOrder(std::string_view number) {
   const std::size_t e = number.find_first_of("eE");
   const std::string_view mantissa = number.substr(0, e);
   const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
@@ -95,12 +97,19 @@ double convert(std::string_view number) {
     number.remove_prefix(1);
   }
   double value = 0;
+#if defined(__cpp_lib_to_chars)
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     // from_chars leaves value untouched then: too large is infinity, too small zero.
     // The mantissa counts as much as the exponent ("1000e-1" is 100).
     value = decimalOrder(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
+#else
+  // A C++ library without floating-point from_chars (WebAssembly's): strtod gives the same
+  // value, infinity and zero out of range included; its decimal point is the C locale's,
+  // and nothing there changes the locale.
+  value = std::strtod(std::string(number).c_str(), nullptr);
+#endif
   return negative ? -value : value;
 }
 
@@ -113,8 +122,13 @@ struct Decimal {
 Decimal toDecimal(float value) {
   // to_chars, unlike printf, writes "." whatever the C locale says.
   char buf[32];
+#if defined(__cpp_lib_to_chars)
   const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
                                  std::chars_format::scientific, 6).ptr;
+#else
+  // As in convert(): the same digits, and the locale is C.
+  const char* end = buf + std::snprintf(buf, sizeof buf, "%.6e", std::fabs(static_cast<double>(value)));
+#endif
   // buf: d.dddddde[+-]xx
   Decimal d;
   d.digits.push_back(buf[0]);

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Compiles the Qt-free core (src/model, src/map, src/datafile) with its browser bindings
+# (src/web/bindings.cpp, embind) to WebAssembly with Debian's emscripten:
+#
+#   build-web/eqcore.mjs   one ES module with the WebAssembly inside (no other file to
+#                          fetch, so it also works from file://):
+#                          const core = await (await import("./eqcore.mjs")).default();
+#                          core.readDataFile(uint8Array).records[0].name
+#
+# Installs emscripten when it is missing; builds again only when a source changed
+# (a few seconds). web/tests/ checks the module with `node --test` (test.sh runs both).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+out_dir="${EQCIRCLE_WEB_BUILD_DIR:-$root/build-web}"
+out="$out_dir/eqcore.mjs"
+
+"$root/scripts/install_packages.sh" emscripten node-acorn
+
+# Every source of the core but the JSON writer: its shortest round-trip numbers need
+# floating-point std::to_chars, which emscripten 3.1.6's C++ library lacks (number_text.cpp
+# falls back to the C library's exact conversions there; a shortest one has no such twin).
+sources=()
+for file in "$root"/src/{model,map,datafile}/*.cpp; do
+  [ "$(basename "$file")" = json_text.cpp ] || sources+=("$file")
+done
+sources+=("$root/src/web/bindings.cpp")
+
+if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
+  exit 0
+fi
+mkdir -p "$out_dir"
+# emscripten's optimizer loads Debian's acorn from NODE_PATH, and its wrapper runs
+# python3, which must be Debian's when another Python comes first on the PATH.
+export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+export EMSDK_PYTHON=/usr/bin/python3
+# ENVIRONMENT=web: the module also loads in node (the WebAssembly is inline), whereas
+# emscripten's node start-up code would need CommonJS, which an ES module does not have.
+emcc -std=c++17 -O2 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion \
+  -I"$root/src" "${sources[@]}" --bind \
+  -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_ES6=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 \
+  -sEXPORT_NAME=createEqCore -o "$out_dir/eqcore.part.mjs"
+mv "$out_dir/eqcore.part.mjs" "$out"
+echo "build_web: $(realpath --relative-to="$root" "$out") ($(($(stat -c %s "$out") / 1024)) KB)"
