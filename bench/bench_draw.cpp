@@ -57,9 +57,9 @@ void fill(eq::Session& session) {
     for (int f = 0; f < 6; ++f) session.setText(eq::fieldIndex(r + 1, f + 1), rows[r][f]);
     session.setTicked(r + 1, true);
   }
-  session.setText(61, QStringLiteral("2024"));
-  session.setText(62, QStringLiteral("5"));
-  session.setText(63, QStringLiteral("1"));
+  session.setText(eq::kPredictionYearBox, QStringLiteral("2024"));
+  session.setText(eq::kPredictionYearBox + 1, QStringLiteral("5"));
+  session.setText(eq::kPredictionYearBox + 2, QStringLiteral("1"));
   session.TitleComment = QStringLiteral("九州と小笠原の地震サークル");
 }
 
@@ -76,12 +76,12 @@ int main(int argc, char** argv) {
   fill(session);
   const bool background = QFile::exists(eq::backgroundMapPath());
 
-  const Figures draw = measure(100, [&] { eq::DrawCommand(session).run(); });
+  const Figures draw = measure(100, [&] { eq::runDrawCommand(session); });
   const Figures both = measure(100, [&] {
-    eq::DrawCommand(session).run();
-    eq::renderSheetImage(session.surface().sheet());
+    eq::runDrawCommand(session);
+    session.surface().image();
   });
-  const QImage image = eq::renderSheetImage(session.surface().sheet());
+  const QImage image = session.surface().image();
   qsizetype pngBytes = 0;
   const Figures png = measure(50, [&] { pngBytes = eq::encodePng(image).value_or(QByteArray()).size(); });
 

@@ -10,7 +10,7 @@
 #include "app/time_series_window.h"
 #include "platform/fonts.h"
 #include "platform/scripted_platform.h"
-#include "render/date_series.h"
+#include "session/date_series.h"
 #include "session/open_command.h"
 #include "session/session.h"
 #include "session/table_commands.h"
@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
     std::printf("cannot load %s\n", qPrintable(kExample));
     return 1;
   }
-  eq::FrameDrawer drawer(session, QDate(2025, 1, 1));
+  eq::LastGoodValues lastGood = session.lastGood;
+  eq::DrawSetUp setUp = eq::drawSetUp(session, lastGood, QDate(2025, 1, 1));
   QImage image;
   eq::PngFrameEncoder encoder;
   std::vector<double> drawing, encoding;
@@ -101,8 +102,9 @@ int main(int argc, char** argv) {
   for (qint64 i = 0; i < frames; ++i) {
     QElapsedTimer timer;
     timer.start();
-    drawer.draw(eq::frameDate(kYear, i));
-    eq::renderSheetImage(session.surface().sheet(), 1.0, image);
+    setUp.inputs.prediction = eq::predictionOf(eq::frameDate(kYear, i));
+    const eq::DrawResult drawn = eq::draw(setUp.inputs);
+    eq::renderSheetImage({drawn.sheet, setUp.background}, 1.0, image);
     drawing.push_back(ms(timer));
     timer.restart();
     encoder.encode(image);
@@ -139,7 +141,7 @@ int main(int argc, char** argv) {
   std::printf("eqcircle render --from 2025-1-1 --to 2025-12-31: %7.0f ms in all, %6.2f ms per frame%s\n", total,
               total / static_cast<double>(frames), processOk ? "" : "  (the command FAILED)");
   // The window as it opens on the example predicting 1 January 2025, at its usual size.
-  for (int k = 0; k < 3; ++k) session.setText(61 + k, eq::dateBoxTexts(QDate(2025, 1, 1))[k]);
+  for (int k = 0; k < 3; ++k) session.setText(eq::kPredictionYearBox + k, QStringList{"2025", "1", "1"}[k]);
   eq::TimeSeriesWindow window(session, platform);
   window.resize(1240, 1000);
   window.show();

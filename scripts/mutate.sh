@@ -4,6 +4,8 @@
 # that survives is a missing test. Not part of CI: a full run rebuilds once per mutation.
 #   scripts/mutate.sh [NAME-FILTER]     e.g. scripts/mutate.sh pdf
 # Uses its own build folder (build-mutate) and restores every file it touched.
+# EQCIRCLE_MUTATE_CTEST_ARGS adds arguments to ctest (e.g. "-E tst_print_job" where
+# others use the print queue at the same time).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${EQCIRCLE_MUTATE_BUILD_DIR:-$root/build-mutate}"
@@ -15,9 +17,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 export QT_QPA_PLATFORM=offscreen
 
-python3 - "$root" "$build" "$filter" "$jobs" <<'PY'
-import pathlib, subprocess, sys
+python3 - "$root" "$build" "$filter" "$jobs" "${EQCIRCLE_MUTATE_CTEST_ARGS:-}" <<'PY'
+import pathlib, shlex, subprocess, sys
 root, build, name_filter, jobs = pathlib.Path(sys.argv[1]), sys.argv[2], sys.argv[3].lower(), sys.argv[4]
+ctest_args = shlex.split(sys.argv[5])
 
 def blocks(text):
     block = {}
@@ -39,7 +42,7 @@ mutations = [m for m in blocks((root / "scripts/mutations.txt").read_text(encodi
              if name_filter in m["name"].lower()]
 if run("cmake", "--build", ".", "-j" + jobs) != 0:
     sys.exit("mutate: the unchanged code does not build")
-if run("ctest", "-j" + jobs) != 0:
+if run("ctest", "-j" + jobs, *ctest_args) != 0:
     sys.exit("mutate: the unchanged code fails its tests; fix that first")
 
 survived, killed = [], 0
@@ -54,7 +57,7 @@ for m in mutations:
     try:
         if run("cmake", "--build", ".", "-j" + jobs) != 0:
             outcome = "killed (does not build)"
-        elif run("ctest", "-j" + jobs) != 0:
+        elif run("ctest", "-j" + jobs, *ctest_args) != 0:
             outcome = "killed"
         else:
             outcome = "SURVIVED"

@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     PixelRing pixels;
     pixels.reserve(ring.size());
     for (const eq::GeoPoint& g : ring) {
-      const auto p = eq::projectToMap(g.latitude, g.longitude);
+      const auto p = eq::PlotXY(g.latitude, g.longitude);
       if (!p) {
         std::fprintf(stderr, "make_background_map: cannot project %g %g\n", g.longitude, g.latitude);
         return 1;

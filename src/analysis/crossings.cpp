@@ -1,9 +1,7 @@
 #include "analysis/crossings.h"
 
-#include "model/radius_law.h"
+#include "analysis/geodesic.h"
 
-#include <GeographicLib/Geodesic.hpp>
-#include <GeographicLib/Math.hpp>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -37,7 +35,7 @@ std::vector<Circle> drawnCircles(const std::vector<CircleInput>& inputs) {
     c.latitude = static_cast<float>(in.latitude);
     c.longitude = static_cast<float>(in.longitude);
     c.radiusKm = in.radiusKm;
-    const auto centre = projectToMap(c.latitude, c.longitude);
+    const auto centre = PlotXY(c.latitude, c.longitude);
     if (!centre) continue;
     c.centre = *centre;
     circles.push_back(c);
@@ -89,32 +87,24 @@ double planeDistanceKm(const MapPoint& p, const Circle& c) {
 
 // --- Circles at the true distance ---
 
-const GeographicLib::Geodesic& wgs84() { return GeographicLib::Geodesic::WGS84(); }
-
 // The point `km` from the centre along `azimuth`, its longitude kept next to the centre's.
 GeoPoint travel(const Circle& from, double azimuth, double km) {
-  double latitude = 0;
-  double longitude = 0;
-  wgs84().Direct(from.latitude, from.longitude, azimuth, km * 1000, latitude, longitude);
-  return {latitude, from.longitude + GeographicLib::Math::AngDiff(from.longitude, longitude)};
+  const GeoPoint p = wgs84::direct(from.latitude, from.longitude, azimuth, km * 1000);
+  return {p.latitude, from.longitude + wgs84::angleDifference(from.longitude, p.longitude)};
 }
 
 double ellipsoidDistanceKm(const GeoPoint& p, const Circle& c) {
-  double metres = 0;
-  wgs84().Inverse(p.latitude, p.longitude, c.latitude, c.longitude, metres);
-  return metres / 1000;
+  return wgs84::distance(p.latitude, p.longitude, c.latitude, c.longitude) / 1000;
 }
 
 // Walking round circle A from the azimuth towards B, the distance to B grows from its
 // least to its greatest at the opposite azimuth; a crossing lies on each half where
 // it passes B's radius.
 std::vector<GeoPoint> ellipsoidCrossings(const Circle& a, const Circle& b) {
-  double metres = 0;
-  double towardsB = 0;
-  double atB = 0;
-  wgs84().Inverse(a.latitude, a.longitude, b.latitude, b.longitude, metres, towardsB, atB);
-  if (metres == 0) return {};
-  const double d = metres / 1000;
+  const wgs84::Inverse line = wgs84::inverse(a.latitude, a.longitude, b.latitude, b.longitude);
+  if (line.metres == 0) return {};
+  const double towardsB = line.azimuth1;
+  const double d = line.metres / 1000;
   const double ra = a.radiusKm;
   const double rb = b.radiusKm;
   auto excess = [&](double azimuth) { return ellipsoidDistanceKm(travel(a, azimuth, ra), b) - rb; };
@@ -171,7 +161,7 @@ std::vector<Crossing> findCrossings(const std::vector<CircleInput>& inputs, Circ
         }
       } else {
         for (const GeoPoint& g : ellipsoidCrossings(circles[i], circles[j])) {
-          const auto p = projectToMap(g.latitude, g.longitude);
+          const auto p = PlotXY(g.latitude, g.longitude);
           if (p) pair.push_back({0, 0, p->x, p->y, g.latitude, g.longitude, false, 2});
         }
       }
@@ -218,7 +208,7 @@ std::vector<GeoPoint> circleOutline(const CircleInput& input, CircleMode mode, i
 std::vector<MapPoint> geodesicCircle(double latitude, double longitude, double radiusKm, int points) {
   std::vector<MapPoint> line;
   for (const GeoPoint& g : circleOutline({0, latitude, longitude, radiusKm}, CircleMode::Geodesic, points)) {
-    const auto p = projectToMap(g.latitude, g.longitude);
+    const auto p = PlotXY(g.latitude, g.longitude);
     if (!p) return {};
     line.push_back(*p);
   }

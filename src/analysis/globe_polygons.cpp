@@ -1,16 +1,12 @@
 #include "analysis/globe_polygons.h"
 
-#include "model/radius_law.h"
+#include "analysis/geodesic.h"
 
-#include <GeographicLib/Geodesic.hpp>
-#include <GeographicLib/Math.hpp>
 #include <algorithm>
 #include <cmath>
 
 namespace eq {
 namespace {
-
-using GeographicLib::Math;
 
 constexpr double kPi = 3.14159265358979323846;
 // The meridians where the sheet's projection ends, 180 degrees either side of 135 E.
@@ -134,9 +130,7 @@ std::vector<GeoRing> roundPole(GeoRing path, bool north) {
 // --- true-distance circles ---
 
 double distanceKm(double lat1, double lon1, double lat2, double lon2) {
-  double metres = 0;
-  GeographicLib::Geodesic::WGS84().Inverse(lat1, lon1, lat2, lon2, metres);
-  return metres / 1000;
+  return wgs84::distance(lat1, lon1, lat2, lon2) / 1000;
 }
 
 std::vector<GeoRing> geodesicPolygons(const CircleInput& circle, int points) {
@@ -149,7 +143,7 @@ std::vector<GeoRing> geodesicPolygons(const CircleInput& circle, int points) {
   const double lon = static_cast<float>(circle.longitude);
   if (distanceKm(lat, lon, 90, lon) < circle.radiusKm && distanceKm(lat, lon, -90, lon) < circle.radiusKm) return {};
   for (std::size_t i = 1; i < ring.size(); ++i) {
-    ring[i].longitude = ring[i - 1].longitude + Math::AngDiff(ring[i - 1].longitude, ring[i].longitude);
+    ring[i].longitude = ring[i - 1].longitude + wgs84::angleDifference(ring[i - 1].longitude, ring[i].longitude);
   }
   const double turn = ring.back().longitude - ring.front().longitude;
   if (std::fabs(turn) < 180) return withinRange(std::move(ring));
@@ -167,7 +161,7 @@ std::vector<GeoRing> geodesicPolygons(const CircleInput& circle, int points) {
 // north pole, which, the two sides being one meridian, takes the outline a turn round
 // that pole.
 std::vector<GeoRing> drawnPolygons(const CircleInput& circle, int points) {
-  const auto centre = projectToMap(static_cast<float>(circle.latitude), static_cast<float>(circle.longitude));
+  const auto centre = PlotXY(static_cast<float>(circle.latitude), static_cast<float>(circle.longitude));
   if (!centre) return {};
   const double r = circle.radiusKm * kMapUnitsPerKm;
   const int n = std::max(points, 360);
@@ -251,7 +245,7 @@ std::vector<GeoRing> drawnPolygons(const CircleInput& circle, int points) {
 
 std::optional<GeoPoint> onGlobe(double latitude, double longitude) {
   if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90) return std::nullopt;
-  return GeoPoint{latitude, Math::AngNormalize(longitude)};
+  return GeoPoint{latitude, wgs84::normalizedAngle(longitude)};
 }
 
 std::vector<GeoRing> circlePolygons(const CircleInput& circle, CircleMode mode, int points) {

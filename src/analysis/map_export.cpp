@@ -44,35 +44,36 @@ std::string oneDecimal(double value) {
   return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
 }
 
+// A list in KML, "1,2", its numbers as JSON writes them.
 template <typename List>
-void appendList(std::string& out, const List& list, char separator) {
+void appendList(std::string& out, const List& list) {
   for (std::size_t k = 0; k < list.size(); ++k) {
-    if (k > 0) out += separator;
+    if (k > 0) out += ',';
     appendJsonNumber(out, list[k]);
   }
 }
 
-void appendJsonValue(std::string& out, const Value& value) {
+void writeJsonValue(JsonWriter& json, const Value& value) {
   if (std::holds_alternative<std::monostate>(value)) {
-    out += "null";
+    json.null();
   } else if (const auto* b = std::get_if<bool>(&value)) {
-    out += *b ? "true" : "false";
+    json.boolean(*b);
   } else if (const auto* s = std::get_if<std::string>(&value)) {
-    appendJsonString(out, *s);
+    json.string(*s);
   } else if (const auto* i = std::get_if<int>(&value)) {
-    appendJsonNumber(out, *i);
+    json.number(*i);
   } else if (const auto* rows = std::get_if<RowList>(&value)) {
-    out += '[';
-    appendList(out, *rows, ',');
-    out += ']';
+    json.beginArray();
+    for (const int row : *rows) json.number(row);
+    json.endArray();
   } else if (const auto* numbers = std::get_if<NumberList>(&value)) {
-    out += '[';
-    appendList(out, *numbers, ',');
-    out += ']';
+    json.beginArray();
+    for (const float number : *numbers) json.number(number);
+    json.endArray();
   } else if (const auto* f = std::get_if<float>(&value)) {
-    appendJsonNumber(out, *f);
+    json.number(*f);
   } else {
-    appendJsonNumber(out, std::get<double>(value));
+    json.number(std::get<double>(value));
   }
 }
 
@@ -84,11 +85,15 @@ void appendXmlValue(std::string& out, const Value& value) {
   } else if (const auto* s = std::get_if<std::string>(&value)) {
     appendXmlText(out, *s);
   } else if (const auto* rows = std::get_if<RowList>(&value)) {
-    appendList(out, *rows, ',');
+    appendList(out, *rows);
   } else if (const auto* numbers = std::get_if<NumberList>(&value)) {
-    appendList(out, *numbers, ',');
+    appendList(out, *numbers);
+  } else if (const auto* i = std::get_if<int>(&value)) {
+    appendJsonNumber(out, *i);  // a number reads the same in both
+  } else if (const auto* f = std::get_if<float>(&value)) {
+    appendJsonNumber(out, *f);
   } else {
-    appendJsonValue(out, value);  // a number reads the same in both
+    appendJsonNumber(out, std::get<double>(value));
   }
 }
 
@@ -166,7 +171,7 @@ std::vector<Feature> features(const MapExport& map, std::vector<int>* circlesLef
   return all;
 }
 
-// Positions are finite, so their text is the same in JSON and KML.
+// A KML position, "longitude,latitude"; positions are finite, so their numbers read as in JSON.
 void appendPosition(std::string& out, const GeoPoint& p, bool singlePrecision) {
   if (singlePrecision) {
     appendJsonNumber(out, static_cast<float>(p.longitude));
@@ -179,46 +184,47 @@ void appendPosition(std::string& out, const GeoPoint& p, bool singlePrecision) {
   }
 }
 
-void appendJsonObject(std::string& out, const std::vector<Field>& fields) {
-  out += '{';
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out += ',';
-    appendJsonString(out, fields[i].key);
-    out += ':';
-    appendJsonValue(out, fields[i].value);
+void writeJsonPosition(JsonWriter& json, const GeoPoint& p, bool singlePrecision) {
+  json.beginArray();
+  if (singlePrecision) {
+    json.number(static_cast<float>(p.longitude)).number(static_cast<float>(p.latitude));
+  } else {
+    json.number(p.longitude).number(p.latitude);
   }
-  out += '}';
+  json.endArray();
 }
 
-void appendJsonRing(std::string& out, const GeoRing& ring) {
-  out += "[[";
-  for (size_t i = 0; i < ring.size(); ++i) {
-    out += i > 0 ? ",[" : "[";
-    appendPosition(out, ring[i], false);
-    out += ']';
+void writeJsonObject(JsonWriter& json, const std::vector<Field>& fields) {
+  json.beginObject();
+  for (const Field& field : fields) {
+    json.key(field.key);
+    writeJsonValue(json, field.value);
   }
-  out += "]]";
+  json.endObject();
 }
 
-void appendJsonGeometry(std::string& out, const Feature& f) {
+void writeJsonRing(JsonWriter& json, const GeoRing& ring) {
+  json.beginArray().beginArray();
+  for (const GeoPoint& p : ring) writeJsonPosition(json, p, false);
+  json.endArray().endArray();
+}
+
+void writeJsonGeometry(JsonWriter& json, const Feature& f) {
   if (f.point) {
-    out += "{\"type\":\"Point\",\"coordinates\":[";
-    appendPosition(out, *f.point, f.singlePrecision);
-    out += "]}";
+    json.beginObject().key("type").string("Point").key("coordinates");
+    writeJsonPosition(json, *f.point, f.singlePrecision);
+    json.endObject();
   } else if (f.polygons.size() == 1) {
-    out += "{\"type\":\"Polygon\",\"coordinates\":";
-    appendJsonRing(out, f.polygons.front());
-    out += '}';
+    json.beginObject().key("type").string("Polygon").key("coordinates");
+    writeJsonRing(json, f.polygons.front());
+    json.endObject();
   } else if (!f.polygons.empty()) {
     // Split at the antimeridian (RFC 7946, 3.1.9).
-    out += "{\"type\":\"MultiPolygon\",\"coordinates\":[";
-    for (size_t i = 0; i < f.polygons.size(); ++i) {
-      if (i > 0) out += ',';
-      appendJsonRing(out, f.polygons[i]);
-    }
-    out += "]}";
+    json.beginObject().key("type").string("MultiPolygon").key("coordinates").beginArray();
+    for (const GeoRing& ring : f.polygons) writeJsonRing(json, ring);
+    json.endArray().endObject();
   } else {
-    out += "null";
+    json.null();
   }
 }
 
@@ -259,20 +265,6 @@ void appendKmlGeometry(std::string& out, const Feature& f) {
 
 }  // namespace
 
-MapExport mapExport(TableDate prediction, std::vector<VolcanoFeature> volcanoes, CircleMode mode, double toleranceKm) {
-  MapExport map;
-  map.prediction = prediction;
-  map.mode = mode;
-  map.toleranceKm = toleranceKm;
-  std::vector<CircleInput> circles;
-  for (const VolcanoFeature& v : volcanoes) {
-    if (v.radiusKm) circles.push_back({v.row, v.latitude, v.longitude, *v.radiusKm});
-  }
-  map.volcanoes = std::move(volcanoes);
-  map.crossings = findCrossings(circles, mode, toleranceKm);
-  return map;
-}
-
 std::optional<std::string> isoDate(const TableDate& date) {
   const auto [year, month, day] = date;
   const bool whole = std::floor(year) == year && std::floor(month) == month && std::floor(day) == day;
@@ -298,19 +290,16 @@ std::optional<std::string> isoDate(const TableDate& date) {
 
 MapText geoJson(const MapExport& map) {
   MapText result;
-  std::string& out = result.text;
-  out = "{\"type\":\"FeatureCollection\",\"features\":[";
-  bool first = true;
+  JsonWriter json(result.text);
+  json.beginObject().key("type").string("FeatureCollection").key("features").beginArray();
   for (const Feature& f : features(map, &result.circlesLeftOut)) {
-    out += first ? "\n" : ",\n";
-    first = false;
-    out += "{\"type\":\"Feature\",\"geometry\":";
-    appendJsonGeometry(out, f);
-    out += ",\"properties\":";
-    appendJsonObject(out, f.fields);
-    out += '}';
+    json.lineBreak().beginObject().key("type").string("Feature").key("geometry");
+    writeJsonGeometry(json, f);
+    json.key("properties");
+    writeJsonObject(json, f.fields);
+    json.endObject();
   }
-  out += "\n]}\n";
+  json.endLine().endArray().endObject().endLine();
   return result;
 }
 

@@ -6,6 +6,7 @@
 // tolerance) is in every feature's properties, where map programs show it.
 
 #include "analysis/crossings.h"
+#include "model/day_number.h"
 
 #include <array>
 #include <optional>
@@ -13,9 +14,6 @@
 #include <vector>
 
 namespace eq {
-
-// Year, month and day as the table holds them.
-using TableDate = std::array<float, 3>;
 
 struct VolcanoFeature {
   int row = 0;
@@ -35,10 +33,6 @@ struct MapExport {
   std::vector<Crossing> crossings;
   int circlePoints = 360;
 };
-
-// The export of these rows, with the crossings of their circles found.
-MapExport mapExport(TableDate prediction, std::vector<VolcanoFeature> volcanoes, CircleMode mode,
-                    double toleranceKm = kDefaultSupportToleranceKm);
 
 // The date in ISO 8601 as far as the table gives it: "1783-08-05", "1783-08" for day 0,
 // "1783" for month and day 0 (the day numbers count month 0 as July, but the table

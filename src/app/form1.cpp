@@ -76,7 +76,7 @@ void Form1::connectHandlers() {
   on(Command1, &QPushButton::clicked, "Command1_Click", &openEruptionDataFile);
   on(Command2, &QPushButton::clicked, "Command2_Click", &saveEruptionData);
   on(Command3, &QPushButton::clicked, "Command3_Click", &printSheet);
-  on(Command4, &QPushButton::clicked, "Command4_Click", [](Session& s) { DrawCommand(s).run(); });
+  on(Command4, &QPushButton::clicked, "Command4_Click", [](Session& s) { runDrawCommand(s); });
   on(Command5, &QPushButton::clicked, "Command5_Click", &clearEruptionData);
   on(Command6, &QPushButton::clicked, "Command6_Click", &clearDrawing);
   on(Command7, &QPushButton::clicked, "Command7_Click", &showBackgroundMap);
@@ -113,7 +113,7 @@ void Form1::Form_Load() {
   waitUntilFramed(*this);
   form2();
   placeOnScreen();
-  Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
+  Picture1->setGeometry(twipsRect(6800, 900, kSheetWidth, kSheetHeight));
   session_.startUp();
   Label25->move(twipsToPixels(1320), Label25->y());
   const int helpTops[] = {12600, 12990, 13230, 13470};

@@ -64,7 +64,7 @@ class Form1 : public QWidget {
       *Label19{}, *Label20{}, *Label21{}, *Label22{}, *Label23{}, *Label24{}, *Label25{}, *Label26{}, *Label27{},
       *Label28{}, *Label29{}, *Label30{}, *Label31{}, *Label32{}, *Label33{}, *Label34{}, *Label35{}, *Label36{},
       *Label37{};
-  ControlArray<QLineEdit> TextEQ{Session::kBoxCount};  // 1 ... 60 the table, 61 ... 63 the prediction date
+  ControlArray<QLineEdit> TextEQ{kBoxCount};  // 1 ... 60 the table, 61 ... 63 the prediction date
   ControlArray<QCheckBox> CheckEQ{kRowCount};
   PictureBox* Picture1{};
 

@@ -243,7 +243,7 @@ void Form1::createControls() {
   Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setToolTip(QStringLiteral("右クリック (またはメニューキー) で、交点一覧・画像として保存・時系列 (Ctrl+T) "
                                       "などのメニューを開きます"));
-  Picture1->setGeometry(twipsRect(6800, 900, 18000, 12800));
+  Picture1->setGeometry(twipsRect(6800, 900, kSheetWidth, kSheetHeight));
 }
 
 void Form1::createShortcuts() {

@@ -6,8 +6,8 @@
 #include "app/startup_options.h"
 #include "app/qt_platform.h"
 #include "platform/app_icon.h"
+#include "platform/command_line.h"
 #include "platform/fonts.h"
-#include "render/render_cli.h"
 #include "session/session.h"
 
 #include <QApplication>

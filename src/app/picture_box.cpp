@@ -20,8 +20,8 @@ void PictureBox::sync() {
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const QRectF sheet(0, 0, Sheet::kWidth / kMapUnitsPerScreenPixel, Sheet::kHeight / kMapUnitsPerScreenPixel);
-  paintSheet(painter, surface_.sheet(), sheet);
+  const QRectF sheet(0, 0, kSheetWidth / kMapUnitsPerScreenPixel, kSheetHeight / kMapUnitsPerScreenPixel);
+  paintSheet(painter, surface_.picture(), sheet);
   // With the focus (at start-up, or by Tab) the sheet is framed, so that the keys it
   // takes (the Menu key for its menu) are seen to go to it.
   if (hasFocus()) {

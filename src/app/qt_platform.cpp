@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QUrl>
 
 namespace eq {
@@ -29,8 +28,6 @@ MessageAnswer QtPlatform::messageBox(const QString& text, const QString& caption
   switch (icon) {
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
     case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::None: break;
   }
   if (buttons == MessageButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -84,12 +81,8 @@ bool QtPlatform::setClipboardText(const QString& text) {
 }
 
 bool QtPlatform::startEditor(const QString& path) {
-#ifdef Q_OS_WIN
-  return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
-#else
   // Where no editor would show the file, the user is told where it is instead.
   return desktopHasTextEditor() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
 }
 
 std::unique_ptr<PrinterDevice> QtPlatform::defaultPrinter() {

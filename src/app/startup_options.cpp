@@ -1,6 +1,6 @@
 #include "app/startup_options.h"
 
-#include "render/render_cli.h"
+#include "platform/command_line.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -28,8 +28,6 @@ namespace {
 
 constexpr int kYearsAfterPrediction = 10;
 constexpr int kLongestStep = 36500;  // days
-constexpr int kDefaultRate = 10;     // frames a second, as the render command's --fps
-constexpr int kFastestRate = 60;
 const QString kPlayText = QStringLiteral("▶ 再生");
 const QString kPauseText = QStringLiteral("❚❚ 一時停止");
 
@@ -50,7 +48,7 @@ std::optional<QDate> typedDate(const Session& session, int yearBox) {
 // prediction date is today when its boxes hold none, and the range starts there when
 // no ticked row has a date.
 DateRange defaultRange(const Session& session) {
-  const QDate prediction = typedDate(session, 61).value_or(QDate::currentDate());
+  const QDate prediction = typedDate(session, kPredictionYearBox).value_or(QDate::currentDate());
   std::optional<QDate> earliest;
   for (int row = 1; row <= kRowCount; ++row) {
     if (!session.ticked(row)) continue;
@@ -94,10 +92,11 @@ int frameAtOrBefore(const DateRange& range, const QDate& date) {
   return static_cast<int>(std::min(index, last));
 }
 
-// Paints the copy's sheet, as large as fits the widget at the sheet's proportions.
+// Paints the sheet on view, as large as fits the widget at the sheet's proportions.
 class SheetView : public QWidget {
  public:
-  SheetView(const DrawingSurface& surface, QWidget* parent) : QWidget(parent), surface_(surface) {
+  SheetView(const DrawResult& drawing, const QImage& background, QWidget* parent)
+      : QWidget(parent), drawing_(drawing), background_(background) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(kSheetPixelWidth / 4, kSheetPixelHeight / 4);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -111,11 +110,12 @@ class SheetView : public QWidget {
     const double scale = std::min(width() / double(kSheetPixelWidth), height() / double(kSheetPixelHeight));
     const QSizeF size(kSheetPixelWidth * scale, kSheetPixelHeight * scale);
     const QPointF corner(std::floor((width() - size.width()) / 2), std::floor((height() - size.height()) / 2));
-    paintSheet(painter, surface_.sheet(), QRectF(corner, size));
+    paintSheet(painter, {drawing_.sheet, background_}, QRectF(corner, size));
   }
 
  private:
-  const DrawingSurface& surface_;
+  const DrawResult& drawing_;
+  const QImage& background_;
 };
 
 }  // namespace
@@ -135,7 +135,6 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   if (dynamic_cast<QtPlatform*>(&messages)) ownMessages_ = std::make_unique<QtPlatform>(this);
   setWindowTitle(QStringLiteral("時系列 - 地震サークル"));
   setFont(uiFont());
-  session_.startUp();
 
   fromEdit = new QDateEdit(this);
   toEdit = new QDateEdit(this);
@@ -148,8 +147,8 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   stepBox->setRange(1, kLongestStep);
   stepBox->setSuffix(QStringLiteral(" 日"));
   fpsBox = new QSpinBox(this);
-  fpsBox->setRange(1, kFastestRate);
-  fpsBox->setValue(kDefaultRate);
+  fpsBox->setRange(1, kFastestFrameRate);
+  fpsBox->setValue(kDefaultFrameRate);
   fpsBox->setSuffix(QStringLiteral(" コマ/秒"));
   playButton = new QPushButton(kPlayText, this);
   exportButton = new QPushButton(QStringLiteral("書き出し…"), this);
@@ -160,7 +159,7 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   dateLabel = new QLabel(this);
   dateLabel->setFont(pGothicFont(24, true));
   dateLabel->setAlignment(Qt::AlignCenter);
-  view_ = new SheetView(session_.surface(), this);
+  view_ = new SheetView(drawn_, table_.background, this);
 
   auto* controls = new QHBoxLayout;
   controls->addWidget(new QLabel(QStringLiteral("開始日"), this));
@@ -190,7 +189,7 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
   connect(stepBox, qOverload<int>(&QSpinBox::valueChanged), this, &TimeSeriesWindow::rangeChanged);
   connect(fpsBox, qOverload<int>(&QSpinBox::valueChanged), this,
           [this](int rate) { playTimer_.setInterval(1000 / rate); });
-  playTimer_.setInterval(1000 / kDefaultRate);
+  playTimer_.setInterval(1000 / kDefaultFrameRate);
   connect(playButton, &QPushButton::clicked, this, [this] { playTimer_.isActive() ? pause() : play(); });
   connect(exportButton, &QPushButton::clicked, this, &TimeSeriesWindow::exportFrames);
 
@@ -199,22 +198,27 @@ TimeSeriesWindow::TimeSeriesWindow(const Session& main, Platform& messages, QWid
 
 TimeSeriesWindow::~TimeSeriesWindow() = default;
 
-void TimeSeriesWindow::resetDrawer() {
-  // The creation stamp shows the day the window was opened, as the main window's Draw does.
-  drawer_ = std::make_unique<FrameDrawer>(session_, QDate::currentDate());
+DrawResult TimeSeriesWindow::drawFor(const QDate& date) {
+  table_.inputs.prediction = predictionOf(date);
+  return draw(table_.inputs);
+}
+
+void TimeSeriesWindow::take(const Session& main) {
+  // The creation stamp shows the day the table was taken, as the main window's Draw
+  // shows the day it ran; the main window's last good values stay its own.
+  LastGoodValues lastGood = main.lastGood;
+  table_ = drawSetUp(main, lastGood, QDate::currentDate());
 }
 
 void TimeSeriesWindow::takeTable(const Session& main) {
-  copyTable(main, session_);
-  resetDrawer();
+  take(main);
   showFrame(slider->value());
 }
 
 void TimeSeriesWindow::restart(const Session& main) {
-  copyTable(main, session_);
-  resetDrawer();
+  take(main);
   setRange(defaultRange(main));
-  setDate(typedDate(main, 61).value_or(QDate::currentDate()));
+  setDate(typedDate(main, kPredictionYearBox).value_or(QDate::currentDate()));
 }
 
 DateRange TimeSeriesWindow::range() const { return {fromEdit->date(), toEdit->date(), stepBox->value()}; }
@@ -270,7 +274,7 @@ void TimeSeriesWindow::showFrame(int index) {
   const DateRange r = range();
   if (frameCount(r) == 0 || exporting()) return;
   const QDate shown = frameDate(r, index);
-  drawer_->draw(shown);
+  drawn_ = drawFor(shown);
   shown_ = shown;
   dateLabel->setText(dateCaption(shown));
   view_->update();
@@ -338,8 +342,7 @@ void TimeSeriesWindow::exportStep() {
   if (!export_) return;
   Export& e = *export_;
   const QDate day = frameDate(e.range, e.next);
-  const DrawReport report = drawer_->draw(day);
-  const bool added = e.writer->add(session_.surface().sheet(), dumpExtras(session_, report), day);
+  const bool added = e.writer->add(drawFor(day), table_.background, day);
   e.written += static_cast<qint64>(e.writer->takeWritten().size());
   ++e.next;
   if (!added || e.next == e.count) {

@@ -2,12 +2,12 @@
 // The sheet through time: a slider over the prediction dates between two dates the
 // user sets, every so many days, that redraws the sheet for the date it points at;
 // play and pause; the date shown large; and an export of every date as PNG files or
-// one animated WebP. It draws on a session of its own that copies the main window's
-// table and ticks, so the main window's state stays as it was.
+// one animated WebP. It takes the main window's table and ticks as the Draw reads
+// them and calls the core's Draw for each date, so the main window's state stays as
+// it was.
 
 #include "app/qt_platform.h"
-#include "platform/scripted_platform.h"
-#include "render/date_series.h"
+#include "session/date_series.h"
 #include "session/session.h"
 
 #include <QDate>
@@ -54,7 +54,9 @@ class TimeSeriesWindow : public QWidget {
   void exportTo(const QString& path);
   bool exporting() const { return export_ != nullptr; }
 
-  const Session& session() const { return session_; }
+  // What it draws from (the table as taken), and what it shows.
+  const DrawInputs& inputs() const { return table_.inputs; }
+  const DrawResult& drawing() const { return drawn_; }
 
   QDateEdit* fromEdit{};
   QDateEdit* toEdit{};
@@ -88,13 +90,15 @@ class TimeSeriesWindow : public QWidget {
   void nextFrame();
   void exportStep();
   void endExport(Ending how);
-  void resetDrawer();
+  // Takes the table of `main`, without drawing.
+  void take(const Session& main);
+  // The Draw of the table for `date`.
+  DrawResult drawFor(const QDate& date);
 
   Platform& messages_;
   std::unique_ptr<QtPlatform> ownMessages_;
-  ScriptedPlatform quiet_;  // the copy's own commands never ask anything
-  Session session_{quiet_};
-  std::unique_ptr<FrameDrawer> drawer_;
+  DrawSetUp table_;   // the main window's table as taken, with its background bitmap
+  DrawResult drawn_;  // the sheet on view
   QWidget* view_{};
   QTimer playTimer_;
   QTimer exportTimer_;

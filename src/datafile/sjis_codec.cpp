@@ -87,42 +87,6 @@ class Cp932 {
 
 }  // namespace
 
-std::size_t utf8CharLength(std::string_view bytes, std::size_t i) {
-  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  const unsigned char b0 = at(i);
-  if (b0 < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    length = 2;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    length = 3;
-    if (b0 == 0xE0) low = 0xA0;   // overlong
-    if (b0 == 0xED) high = 0x9F;  // surrogates
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    length = 4;
-    if (b0 == 0xF0) low = 0x90;   // overlong
-    if (b0 == 0xF4) high = 0x8F;  // above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (i + length > bytes.size()) return 0;
-  if (at(i + 1) < low || at(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if ((at(i + k) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
-bool isValidUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t length = utf8CharLength(bytes, i);
-    if (length == 0) return false;
-    i += length;
-  }
-  return true;
-}
-
 TextEncoding detectEncoding(std::string_view bytes) {
   if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) return TextEncoding::Utf16Le;
   if (bytes.substr(0, kUtf16BeBom.size()) == kUtf16BeBom) return TextEncoding::Utf16Be;
@@ -137,22 +101,6 @@ TextEncoding detectEncoding(std::string_view bytes) {
     i += length;
   }
   return longCharacter ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-}
-
-std::string decodeUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t length = utf8CharLength(bytes, i);
-    if (length == 0) {
-      out += kReplacement;
-      ++i;
-    } else {
-      out.append(bytes.substr(i, length));
-      i += length;
-    }
-  }
-  return out;
 }
 
 std::optional<std::string> decodeUtf16(std::string_view bytes, TextEncoding byteOrder) {

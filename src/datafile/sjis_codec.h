@@ -10,6 +10,8 @@
 // the file format looks at (CR, LF, comma, double quote) never occur inside a
 // two-byte character.
 
+#include "datafile/utf8.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,23 +25,12 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-// Length of the well-formed UTF-8 character at bytes[i], 0 when none starts there.
-std::size_t utf8CharLength(std::string_view bytes, std::size_t i);
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool isValidUtf8(std::string_view bytes);
-
 // How a file's bytes are to be read: UTF-16 when they start with its byte-order mark
 // (no Shift-JIS text starts with FF FE or FE FF); UTF-8 when they start with its mark
 // or are valid UTF-8 with at least one character of three or four bytes (every kana
 // and kanji); Shift-JIS otherwise, even when they are valid two-byte UTF-8, which
 // half-width kana in Shift-JIS can be. Plain ASCII reads the same either way.
 TextEncoding detectEncoding(std::string_view bytes);
-
-// Bytes that should be UTF-8, with U+FFFD for each byte that does not start a
-// well-formed character.
-std::string decodeUtf8(std::string_view bytes);
 
 // UTF-16 bytes (no byte-order mark) to UTF-8, with U+FFFD for each code unit that
 // is not part of a character (a lone surrogate, an odd last byte). Always a text (optional

@@ -50,4 +50,64 @@ void appendJsonNumber(std::string& out, double value) { appendNumber(out, value)
 void appendJsonNumber(std::string& out, float value) { appendNumber(out, value); }
 void appendJsonNumber(std::string& out, int value) { appendNumber(out, value); }
 
+JsonWriter& JsonWriter::key(std::string_view name) {
+  separate();
+  appendJsonString(out_, name);
+  out_ += ':';
+  return *this;
+}
+
+JsonWriter& JsonWriter::string(std::string_view utf8) {
+  separate();
+  appendJsonString(out_, utf8);
+  return done();
+}
+
+JsonWriter& JsonWriter::number(double value) {
+  separate();
+  appendJsonNumber(out_, value);
+  return done();
+}
+
+JsonWriter& JsonWriter::number(float value) {
+  separate();
+  appendJsonNumber(out_, value);
+  return done();
+}
+
+JsonWriter& JsonWriter::number(int value) {
+  separate();
+  appendJsonNumber(out_, value);
+  return done();
+}
+
+JsonWriter& JsonWriter::boolean(bool value) {
+  separate();
+  out_ += value ? "true" : "false";
+  return done();
+}
+
+JsonWriter& JsonWriter::null() {
+  separate();
+  out_ += "null";
+  return done();
+}
+
+JsonWriter& JsonWriter::lineBreak() {
+  separate();
+  out_ += '\n';
+  return *this;
+}
+
+JsonWriter& JsonWriter::open(char bracket) {
+  separate();
+  out_ += bracket;
+  return *this;
+}
+
+JsonWriter& JsonWriter::close(char bracket) {
+  out_ += bracket;
+  return done();
+}
+
 }  // namespace eq

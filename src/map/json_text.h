@@ -1,6 +1,9 @@
 #pragma once
-// Pieces of JSON text shared by the exports, the same whatever the locale.
+// The one JSON writer of the program (the sheet's JSON, GeoJSON): UTF-8, no blanks,
+// numbers in their shortest form that reads back as the same value, the same whatever
+// the locale.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +17,50 @@ void appendJsonString(std::string& out, std::string_view utf8);
 void appendJsonNumber(std::string& out, double value);
 void appendJsonNumber(std::string& out, float value);
 void appendJsonNumber(std::string& out, int value);
+
+// Appends a document to `out`, value by value; the commas between the members of an
+// object or array come by themselves.
+class JsonWriter {
+ public:
+  explicit JsonWriter(std::string& out) : out_(out) {}
+
+  JsonWriter& beginObject() { return open('{'); }
+  JsonWriter& endObject() { return close('}'); }
+  JsonWriter& beginArray() { return open('['); }
+  JsonWriter& endArray() { return close(']'); }
+  // The member's name; its value follows.
+  JsonWriter& key(std::string_view name);
+
+  JsonWriter& string(std::string_view utf8);
+  JsonWriter& number(double value);
+  JsonWriter& number(float value);
+  JsonWriter& number(int value);
+  JsonWriter& boolean(bool value);
+  JsonWriter& null();
+  JsonWriter& number(const std::optional<double>& value) { return value ? number(*value) : null(); }
+
+  // A line break before the next value, after its comma.
+  JsonWriter& lineBreak();
+  // A line break at the end of the document.
+  JsonWriter& endLine() {
+    out_ += '\n';
+    return *this;
+  }
+
+ private:
+  void separate() {
+    if (comma_) out_ += ',';
+    comma_ = false;
+  }
+  JsonWriter& open(char bracket);
+  JsonWriter& close(char bracket);
+  JsonWriter& done() {
+    comma_ = true;
+    return *this;
+  }
+
+  std::string& out_;
+  bool comma_ = false;  // a value came before at this level
+};
 
 }  // namespace eq

@@ -19,13 +19,14 @@ struct GeoPoint {
   double longitude = 0;  // degrees east
 };
 
-// The drawing area in map units.
-constexpr double kSheetWidth = 18000;
-constexpr double kSheetHeight = 12800;
+// The drawing area in map units (twips of the drawing surface); a km is 3 of them.
+constexpr int kSheetWidth = 18000;
+constexpr int kSheetHeight = 12800;
+constexpr double kMapUnitsPerKm = 3;
 
 // Map position in map units, computed in double precision in the order above.
 // Fails only when a result is not finite.
-std::optional<MapPoint> projectToMap(double latitude, double longitude);
+std::optional<MapPoint> PlotXY(double latitude, double longitude);
 
 // The inverse, in double precision:
 // latitude = 54 - y / (1111 * 3) * 10

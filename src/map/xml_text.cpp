@@ -1,6 +1,6 @@
 #include "map/xml_text.h"
 
-#include "datafile/sjis_codec.h"
+#include "datafile/utf8.h"
 
 namespace eq {
 namespace {

@@ -4,7 +4,8 @@
 
 namespace eq {
 
-std::optional<double> dayNumber(double year, double month, double day) {
+std::optional<double> JulianDay(double year, double month, double day) {
+  if (month == 0) month = 7;
   double result = (month - 2) * 30.59;
   result = result + year * 365.25;
   result = result + day;

@@ -4,15 +4,18 @@
 // as a difference; it is not a calendar conversion (no leap years, January and
 // February stay in their own year, nothing is truncated).
 
+#include <array>
 #include <optional>
 
 namespace eq {
 
-// Month 0 stands for July.
-constexpr double monthForDayNumber(double month) { return month == 0 ? 7.0 : month; }
+// Year, month and day as the table and the prediction boxes hold them.
+using TableDate = std::array<float, 3>;
 
-// (month - 2) * 30.59 + year * 365.25 + day - 678914, in that order, in double
-// precision. Fails only when the result is not finite (absurd inputs).
-std::optional<double> dayNumber(double year, double month, double day);
+// Month 0 stands for July; then (month - 2) * 30.59 + year * 365.25 + day - 678914,
+// in that order, in double precision. Fails only when the result is not finite
+// (absurd inputs; never for single-precision values).
+std::optional<double> JulianDay(double year, double month, double day);
+inline std::optional<double> JulianDay(const TableDate& date) { return JulianDay(date[0], date[1], date[2]); }
 
 }  // namespace eq

@@ -1,5 +1,7 @@
 #include "model/number_text.h"
 
+#include "datafile/utf8.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,52 +12,6 @@
 
 namespace eq {
 namespace {
-
-// Decodes one UTF-8 code point at text[i]; returns it and advances i. Malformed
-// bytes come back as U+FFFD, one byte at a time.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char b0 = byte(i);
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  }
-  int length = 0;
-  char32_t cp = 0;
-  if ((b0 & 0xE0) == 0xC0) {
-    length = 2;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    length = 3;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    length = 4;
-    cp = b0 & 0x07;
-  } else {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + length > text.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k < length; ++k) {
-    const unsigned char b = byte(i + k);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  // Overlong forms (C0 B1 would otherwise be a "1"), surrogates and values beyond U+10FFFF.
-  constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kShortest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += length;
-  return cp;
-}
 
 // The characters a number may be written with, folded to ASCII; 0 for any other.
 char numberChar(char32_t cp) {

@@ -4,7 +4,7 @@
 
 namespace eq {
 
-std::optional<double> radiusKm(double predictionDayNumber, double eruptionDayNumber) {
+std::optional<double> PlotRadius(double predictionDayNumber, double eruptionDayNumber) {
   const double years = (predictionDayNumber - eruptionDayNumber) / kDaysPerYear;
   if (!(years > 0) || !std::isfinite(years)) return std::nullopt;
   const double radius = (kRadiusLawA - std::log(years)) / kRadiusLawMinusB;

@@ -10,13 +10,12 @@ namespace eq {
 constexpr double kRadiusLawA = 3.129;
 constexpr double kRadiusLawMinusB = 0.007137;
 constexpr double kDaysPerYear = 365.25;
-constexpr double kMapUnitsPerKm = 3.0;
 
 // Radius in km for the elapsed time between two day numbers:
 // (3.129 - ln((prediction - eruption) / 365.25)) / 0.007137.
 // Zero or negative elapsed time has no radius (the logarithm is undefined) and
 // fails, as does a result that is not finite. A negative radius (more than about
 // 22.85 years) is returned as it is.
-std::optional<double> radiusKm(double predictionDayNumber, double eruptionDayNumber);
+std::optional<double> PlotRadius(double predictionDayNumber, double eruptionDayNumber);
 
 }  // namespace eq

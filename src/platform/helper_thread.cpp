@@ -3,21 +3,29 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <atomic>
 #include <system_error>
 #include <utility>
 
 namespace eq {
+namespace {
+std::atomic<int> startedCount{0};
+}  // namespace
 
 struct HelperThread::State {
   pthread_t thread{};
   std::function<void()> work;
   cpu_set_t allowed{};
   bool pinned = false;
+  int startedOn = -1;
 };
 
 void* HelperThread::run(void* data) {
   auto* state = static_cast<State*>(data);
-  if (state->pinned) sched_setaffinity(0, sizeof state->allowed, &state->allowed);
+  if (state->pinned) {
+    state->startedOn = sched_getcpu();
+    sched_setaffinity(0, sizeof state->allowed, &state->allowed);
+  }
   state->work();
   return nullptr;
 }
@@ -45,7 +53,10 @@ HelperThread::HelperThread(std::function<void()> work) : state_(std::make_unique
     state_.reset();
     throw std::system_error(error, std::generic_category(), "pthread_create");
   }
+  ++startedCount;
 }
+
+int HelperThread::started() { return startedCount; }
 
 HelperThread HelperThread::besideOrHere(const std::function<void()>& work) {
   try {
@@ -58,12 +69,14 @@ HelperThread HelperThread::besideOrHere(const std::function<void()>& work) {
 
 HelperThread::HelperThread() = default;
 
-HelperThread::HelperThread(HelperThread&& other) noexcept : state_(std::move(other.state_)) {}
+HelperThread::HelperThread(HelperThread&& other) noexcept
+    : state_(std::move(other.state_)), startedOn_(other.startedOn_) {}
 
 HelperThread& HelperThread::operator=(HelperThread&& other) noexcept {
   if (this != &other) {
     join();
     state_ = std::move(other.state_);
+    startedOn_ = other.startedOn_;
   }
   return *this;
 }
@@ -73,6 +86,7 @@ HelperThread::~HelperThread() { join(); }
 void HelperThread::join() {
   if (!state_) return;
   pthread_join(state_->thread, nullptr);
+  startedOn_ = state_->startedOn;
   state_.reset();
 }
 

@@ -17,7 +17,7 @@ class QPainter;
 namespace eq {
 
 enum class MessageButtons { Ok, YesNo };
-enum class MessageIcon { None, Information, Exclamation, Critical };
+enum class MessageIcon { Information, Exclamation };
 enum class MessageAnswer { Ok, Yes, No };
 
 // The common open-file dialog: it remembers the path of its last successful use.
@@ -25,7 +25,6 @@ struct FileDialogRequest {
   QString title;
   QString filter;        // one entry, "description|pattern"
   QString initialPath;   // the remembered path; empty at first
-  bool hideReadOnly = true;
 };
 
 // A printer job, in the order the print command uses it: read the page size, set

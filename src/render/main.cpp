@@ -7,7 +7,6 @@
 
 #include <QGuiApplication>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -39,10 +38,5 @@ int main(int argc, char** argv) {
   // (BMP, PDF) or linked (PNG, SVG, WebP), so no other plugin need be looked for.
   QCoreApplication::setLibraryPaths({});
   eq::installJapaneseFontSubstitutes();
-  const int status = eq::runRenderCommand(argc, argv);
-  // The output is committed and the lines are printed: tearing down fonts and the
-  // platform plugin would only cost time.
-  std::fflush(stdout);
-  std::fflush(stderr);
-  std::_Exit(status);
+  return eq::runRenderCommand(argc, argv);
 }

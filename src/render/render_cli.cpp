@@ -1,7 +1,7 @@
 #include "render/render_cli.h"
 
 #include "model/number_text.h"
-#include "render/date_series.h"
+#include "session/date_series.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
 #include "session/map_data.h"
@@ -9,14 +9,15 @@
 #include "session/session.h"
 #include "session/table_commands.h"
 #include "sheet/sheet_export.h"
+#include "sheet/webp_writer.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <set>
 
@@ -27,7 +28,6 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr double kSmallestScale = 0.1;
 constexpr double kLargestScale = 4;
-constexpr int kFastestRate = 100;  // frames a second of an animation
 constexpr qint64 kLastSecond = 253402300799;  // of 9999-12-31 (UTC), the last day a date stamp can show
 
 const char kUsage[] =
@@ -41,7 +41,7 @@ const char kUsage[] =
     "  --from Y-M-D      日付ごとに描くときの最初の地震予測年月日\n"
     "  --to Y-M-D        最後の地震予測年月日 (この日も描きます)\n"
     "  --step DAYS       日付の間隔 (日数、省略時 1)\n"
-    "  --fps N           アニメーション WebP の1秒あたりのコマ数 (1〜100、省略時 10)\n"
+    "  --fps N           アニメーション WebP の1秒あたりのコマ数 (1〜%1、省略時 %2)\n"
     "  --rows LIST       描画する行 (例: 1,3,7 または all)。省略時は火山名のある行すべて\n"
     "  --title TEXT      タイトルコメント\n"
     "  --no-background   背景地図を使わない\n"
@@ -54,6 +54,8 @@ const char kUsage[] =
     "  --out PATTERN     日付ごとの出力ファイル。{date} (YYYY-MM-DD) か {n} (0001 から) を\n"
     "                    名前に含めます (例: frames/sheet-{date}.png)。.webp なら全コマの\n"
     "                    アニメーション WebP を一つ書きます\n";
+
+QString usage() { return QString::fromUtf8(kUsage).arg(kFastestFrameRate).arg(kDefaultFrameRate); }
 
 // Each line goes out at once, also into a pipe: a script sees every frame as soon as
 // its file is complete, and keeps what it was told when the run is stopped.
@@ -112,15 +114,10 @@ std::optional<std::set<int>> rowList(const QString& text) {
   return rows;
 }
 
-bool takesValue(const QString& option) {
-  static const QStringList options = {QStringLiteral("--date"),    QStringLiteral("--rows"),
-                                      QStringLiteral("--title"),   QStringLiteral("--created"),
-                                      QStringLiteral("--scale"),   QStringLiteral("--circles"),
-                                      QStringLiteral("--tolerance"), QStringLiteral("--out"),
-                                      QStringLiteral("--from"),    QStringLiteral("--to"),
-                                      QStringLiteral("--step"),    QStringLiteral("--fps")};
-  return options.contains(option);
-}
+// The options that take a value, in the order their values are checked.
+const char* const kValueOptions[] = {"date", "rows", "title", "created", "from", "to", "step", "fps",
+                                     "scale", "circles", "tolerance", "out"};
+const char* const kFlags[] = {"no-background", "crossings"};
 
 // Takes one option's value; an empty result means it was fine, otherwise it says why not.
 QString applyOption(const QString& option, const QString& value, RenderOptions& options) {
@@ -147,8 +144,8 @@ QString applyOption(const QString& option, const QString& value, RenderOptions& 
   } else if (option == QLatin1String("--fps")) {
     bool ok = false;
     options.fps = value.toInt(&ok);
-    if (!ok || *options.fps < 1 || *options.fps > kFastestRate) {
-      return QStringLiteral("--fps は 1〜100 の整数にしてください: %1").arg(value);
+    if (!ok || *options.fps < 1 || *options.fps > kFastestFrameRate) {
+      return QStringLiteral("--fps は 1〜%1 の整数にしてください: %2").arg(kFastestFrameRate).arg(value);
     }
   } else if (option == QLatin1String("--scale")) {
     bool ok = false;
@@ -209,33 +206,40 @@ Parsed parseArguments(const QStringList& args) {
     parsed.error = message;
     return parsed;
   };
+  QCommandLineParser parser;
+  parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+  for (const char* flag : kFlags) parser.addOption({QString::fromLatin1(flag), QString()});
+  for (const char* option : kValueOptions) parser.addOption({QString::fromLatin1(option), QString(), QStringLiteral("value")});
+  const bool understood = parser.parse(args);
+  if (parser.isSet(QStringLiteral("help"))) {
+    parsed.help = true;
+    return parsed;
+  }
+  if (!understood) {
+    // The parser's own messages are English; ours name the option as it was typed.
+    if (!parser.unknownOptionNames().isEmpty()) {
+      const QString name = parser.unknownOptionNames().front();
+      return bad(QStringLiteral("不明なオプション: %1").arg((name.size() == 1 ? "-" : "--") + name));
+    }
+    for (const QString& arg : args) {
+      for (const char* flag : kFlags) {
+        const QString option = QStringLiteral("--") + QLatin1String(flag);
+        if (arg.startsWith(option + QLatin1Char('='))) return bad(QStringLiteral("%1 は値をとりません").arg(option));
+      }
+    }
+    // The one failure left: the last argument is an option that takes a value.
+    return bad(QStringLiteral("%1 に値がありません").arg(args.back()));
+  }
   RenderOptions options;
-  QStringList positional;
-  for (int i = 2; i < args.size(); ++i) {  // after the program and "render"
-    QString option = args[i];
-    std::optional<QString> value;
-    if (option.startsWith(QLatin1String("--")) && option.contains(QLatin1Char('='))) {
-      value = option.mid(option.indexOf(QLatin1Char('=')) + 1);
-      option.truncate(option.indexOf(QLatin1Char('=')));
-    }
-    if (option == QLatin1String("-h") || option == QLatin1String("--help")) {
-      parsed.help = true;
-      return parsed;
-    }
-    if (option == QLatin1String("--no-background") || option == QLatin1String("--crossings")) {
-      if (value) return bad(QStringLiteral("%1 は値をとりません").arg(option));
-      (option == QLatin1String("--crossings") ? options.crossings : options.noBackground) = true;
-    } else if (takesValue(option)) {
-      if (!value && i + 1 < args.size()) value = args[++i];
-      if (!value) return bad(QStringLiteral("%1 に値がありません").arg(option));
-      const QString error = applyOption(option, *value, options);
+  options.noBackground = parser.isSet(QStringLiteral("no-background"));
+  options.crossings = parser.isSet(QStringLiteral("crossings"));
+  for (const char* option : kValueOptions) {
+    for (const QString& value : parser.values(QString::fromLatin1(option))) {
+      const QString error = applyOption(QStringLiteral("--") + QLatin1String(option), value, options);
       if (!error.isEmpty()) return bad(error);
-    } else if (option.startsWith(QLatin1Char('-')) && option.size() > 1) {
-      return bad(QStringLiteral("不明なオプション: %1").arg(option));
-    } else {
-      positional << args[i];
     }
   }
+  const QStringList positional = parser.positionalArguments().mid(1);  // after "render"
   // Reproducible builds set this for every tool: the creation date of what they make.
   const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
   if (!options.created.isValid() && !epoch.isEmpty()) {
@@ -307,9 +311,9 @@ QString rowLine(int row, const QString& name, const RowOutcome& outcome) {
 }
 
 // One sheet per date of the range; a line (date, file) for each file once it is complete.
-int renderSeries(Session& session, const RenderOptions& options) {
+int renderSeries(const Session& session, const RenderOptions& options) {
   const DateRange range{options.from, options.to, options.step.value_or(1)};
-  SeriesWriter writer(options.out, options.scale, options.fps.value_or(10));
+  SeriesWriter writer(options.out, options.scale, options.fps.value_or(kDefaultFrameRate), options.created);
   const auto failed = renderDateSeries(session, range, options.created, writer, [](const WrittenFrame& frame) {
     printTo(stdout, QStringLiteral("%1\t%2\n").arg(frame.date.toString(Qt::ISODate), frame.path));
   });
@@ -322,17 +326,15 @@ int renderSeries(Session& session, const RenderOptions& options) {
 
 }  // namespace
 
-bool isRenderCommand(int argc, char** argv) { return argc >= 2 && std::strcmp(argv[1], "render") == 0; }
-
 int runRenderCommand(int, char**) {
   const Parsed parsed = parseArguments(QCoreApplication::arguments());
   if (parsed.help) {
-    printTo(stdout, QString::fromUtf8(kUsage));
+    printTo(stdout, usage());
     return 0;
   }
   if (!parsed.options) {
     complain(parsed.error);
-    printTo(stderr, QString::fromUtf8(kUsage));
+    printTo(stderr, usage());
     return kExitUsage;
   }
   const RenderOptions& options = *parsed.options;
@@ -357,32 +359,33 @@ int runRenderCommand(int, char**) {
     session.TitleComment = *options.title;
     session.setCaption(Control::Label37, *options.title);
   }
-  if (options.noBackground) session.ShowBackgroundMap = 0;
+  if (options.noBackground) session.ShowBackgroundMap = false;
   session.analysis.circleMode = options.circleMode;
   session.analysis.toleranceKm = options.toleranceKm;
   session.analysis.showCrossings = options.crossings;
   if (options.series()) return renderSeries(session, options);
 
-  const DrawReport report = drawForDate(session, options.dateParts, options.created);
-  if (report.predictionDateMissing) {
+  for (int k = 0; k < 3; ++k) session.setText(kPredictionYearBox + k, options.dateParts.value(k));
+  if (!runDrawCommand(session, options.created)) {
     complain(QStringLiteral("予測年データが未入力です"));
     return kExitFailed;
   }
-  SheetDumpExtras extras = dumpExtras(session, report);
-  extras.created = options.created;
-
   QString error;
   QString note;
   const bool written =
       options.format
-          ? writeSheetFile(session.surface().sheet(), options.out, *options.format, options.scale, extras, &error)
+          ? writeSheetFile(session.surface().drawing(), session.surface().background(), options.out, *options.format,
+                           options.scale, options.created, &error)
           : writeMapDataFile(session, options.out, *options.mapFormat, &error, &note);
   if (!written) {
     complain(error);
     return kExitFailed;
   }
   if (!note.isEmpty()) complain(note);
-  for (int row = 1; row <= kRowCount; ++row) printTo(stdout, rowLine(row, session.VolcanoName[row], report.rows[row]));
+  for (int row = 1; row <= kRowCount; ++row) {
+    const QString name = QString::fromStdString(session.surface().inputs().rows[row].values.name);
+    printTo(stdout, rowLine(row, name, session.surface().drawing().rows[row]));
+  }
   return 0;
 }
 

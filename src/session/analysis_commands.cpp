@@ -10,15 +10,6 @@
 namespace eq {
 namespace {
 
-const QColor kBlue(0, 0, 255);
-constexpr float kCrossingMarkRadius = 60;  // map units: four screen pixels
-
-bool hasDrawing(const Session& session) {
-  for (int row = 1; row <= kRowCount; ++row) {
-    if (session.lastDraw.rows[row].state == RowState::Drawn) return true;
-  }
-  return false;
-}
 
 QString coordinate(double degrees) { return QString::number(degrees, 'f', 4); }
 
@@ -37,28 +28,9 @@ std::optional<QString> askSavePath(Session& session, const QString& title, const
 
 }  // namespace
 
-void drawCrossingMarks(Session& session) {
-  DrawingSurface& picture = session.surface();
-  session.crossingMarksFrom = picture.sheet().items().size();
-  // The marks are in map units whatever mode the texts left the surface in.
-  const DrawingSurface::ScaleMode mode = picture.scaleMode();
-  picture.setScaleMode(DrawingSurface::ScaleMode::Twips);
-  picture.setFillStyle(1);
-  for (const Crossing& crossing : session.lastDraw.crossings) {
-    if (!crossing.onSheet) continue;
-    picture.circle(static_cast<float>(crossing.x), static_cast<float>(crossing.y), kCrossingMarkRadius, kBlue);
-  }
-  picture.setScaleMode(mode);
-}
-
 void setCrossingMarks(Session& session, bool on) {
   session.analysis.showCrossings = on;
-  if (!on && session.crossingMarksFrom) {
-    session.surface().removeFrom(*session.crossingMarksFrom);
-    session.crossingMarksFrom.reset();
-  } else if (on && !session.crossingMarksFrom && hasDrawing(session)) {
-    drawCrossingMarks(session);
-  }
+  if (!on || session.surface().drawing().anyDrawn()) session.surface().setCrossingMarks(on);
 }
 
 void setGeodesicCircles(Session& session, bool on) {
@@ -72,10 +44,11 @@ QStringList crossingListHeader() {
 }
 
 std::vector<CrossingLine> crossingList(const Session& session) {
+  const auto name = [&session](int row) { return QString::fromStdString(session.surface().inputs().rows[row].values.name); };
   std::vector<CrossingLine> lines;
-  for (const Crossing& c : session.lastDraw.crossings) {
-    lines.push_back({{QString::number(c.rowA), session.VolcanoName[c.rowA], QString::number(c.rowB),
-                      session.VolcanoName[c.rowB], coordinate(c.latitude), coordinate(c.longitude),
+  for (const Crossing& c : session.surface().drawing().crossings) {
+    lines.push_back({{QString::number(c.rowA), name(c.rowA), QString::number(c.rowB),
+                      name(c.rowB), coordinate(c.latitude), coordinate(c.longitude),
                       QString::number(c.support), c.onSheet ? QStringLiteral("○") : QStringLiteral("図の外")}});
   }
   return lines;
@@ -110,13 +83,15 @@ void saveSheetImage(Session& session) {
     warnUser(session, QStringLiteral("ファイル名の拡張子を .png .pdf .svg のいずれかにしてください。\n") + *path);
     return;
   }
-  SheetDumpExtras extras;
   QString error;
-  if (!writeSheetFile(session.surface().sheet(), *path, *format, 1.0, extras, &error)) warnUser(session, error);
+  const DrawingSurface& surface = session.surface();
+  if (!writeSheetFile(surface.drawing(), surface.background(), *path, *format, 1.0, QDate(), &error)) {
+    warnUser(session, error);
+  }
 }
 
 void saveMapData(Session& session) {
-  if (!hasDrawing(session)) {
+  if (!session.surface().drawing().anyDrawn()) {
     warnUser(session, QStringLiteral("地図データにする円がありません。先に描画してください。"));
     return;
   }

@@ -15,8 +15,6 @@ class Session;
 // adds them to the sheet as it is (the last Draw's crossings); switching them off
 // takes them away again; every later Draw draws them while they are on.
 void setCrossingMarks(Session& session, bool on);
-// Draws the marks for the last Draw's crossings at the end of the sheet.
-void drawCrossingMarks(Session& session);
 
 // True-distance circles for the next Draw.
 void setGeodesicCircles(Session& session, bool on);

@@ -1,38 +1,36 @@
 #pragma once
-// Command4 "描画する": draws the sheet for the ticked rows and the prediction date:
-// background, frame, a red marker and earthquake circle per drawn row, the count
-// label and the annotations.
+// Command4 "描画する": the session's part of the Draw. It resets the rows and the
+// labels, reads the prediction date and the ten rows into the typed inputs (a field
+// that fails keeps the row's last good value), loads the background map, lets the
+// core draw, and shows what it gave: the sheet, the excluded rows, the count label
+// and the warning.
 
-#include "session/draw_report.h"
+#include "draw/draw.h"
 
 #include <QDate>
-#include <QString>
+#include <QImage>
 
 namespace eq {
 
 class Session;
 
-class DrawCommand {
- public:
-  explicit DrawCommand(Session& session) : session_(session) {}
+// Runs the command. The creation-date stamp shows `today`, or the system date when
+// it is not valid. False when a prediction box was empty: the message was shown and
+// the surface is empty.
+bool runDrawCommand(Session& session, const QDate& today = QDate());
 
-  // The creation-date stamp shows the system date unless a date is fixed here.
-  DrawCommand& setToday(const QDate& date) {
-    today_ = date;
-    return *this;
-  }
-
-  DrawReport run();
-
- private:
-  bool readPredictionDate();
-  void readRows();
-  void predictionDayNumber();
-  RowOutcome drawRow();
-  std::vector<CircleInput> drawnCircles(const DrawReport& report) const;
-
-  Session& session_;
-  QDate today_;
+// A Draw's inputs from the session for any prediction date: the rows as Draw reads
+// them (a field that fails keeps its value in `lastGood`, which takes what was read),
+// the ticks, the empty years, the title, the analysis options, `today` for the
+// creation stamp, and the background map bitmap while the session shows it. A series
+// of dates draws from one of these, date after date.
+struct DrawSetUp {
+  DrawInputs inputs;
+  QImage background;  // the bitmap inputs.background names; null when none
 };
+DrawSetUp drawSetUp(const Session& session, LastGoodValues& lastGood, const QDate& today);
+
+// The date as the prediction boxes hold it after typing it ("2025", "1", "1").
+TableDate predictionOf(const QDate& date);
 
 }  // namespace eq

@@ -34,7 +34,7 @@ void hideResolutionNote(Session& session) {
 
 void revealBackgroundMapButton(Session& session) {
   // The button offered is the one that switches the current setting.
-  session.setVisible(session.ShowBackgroundMap == 0 ? Control::Command7 : Control::Command8, true);
+  session.setVisible(session.ShowBackgroundMap ? Control::Command8 : Control::Command7, true);
   session.setVisible(Control::Label32, false);
 }
 

@@ -7,11 +7,6 @@
 #include <QStringList>
 
 namespace eq {
-namespace {
-
-std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
-
-}  // namespace
 
 std::optional<MapDataFormat> mapDataFormatForPath(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
@@ -20,32 +15,8 @@ std::optional<MapDataFormat> mapDataFormatForPath(const QString& path) {
   return std::nullopt;
 }
 
-MapExport sessionMapExport(const Session& session) {
-  std::vector<VolcanoFeature> volcanoes;
-  for (int row = 1; row <= kRowCount; ++row) {
-    const RowOutcome& outcome = session.lastDraw.rows[row];
-    if (outcome.state == RowState::Unticked) continue;
-    VolcanoFeature v;
-    v.row = row;
-    v.name = utf8(session.VolcanoName[row]);
-    v.eruption = {session.EruptionYear[row], session.EruptionMonth[row], session.EruptionDay[row]};
-    v.latitude = session.VolcanoLatitude[row];
-    v.longitude = session.VolcanoLongitude[row];
-    v.radiusKm = outcome.radiusKm;
-    v.state = rowStateName(outcome.state);
-    volcanoes.push_back(std::move(v));
-  }
-  MapExport map;
-  map.prediction = {session.PredictionYear, session.PredictionMonth, session.PredictionDay};
-  map.mode = session.analysis.circleMode;
-  map.toleranceKm = session.analysis.toleranceKm;
-  map.volcanoes = std::move(volcanoes);
-  map.crossings = session.lastDraw.crossings;
-  return map;
-}
-
 QByteArray mapDataBytes(const Session& session, MapDataFormat format, QString* note) {
-  const MapExport map = sessionMapExport(session);
+  const MapExport map = mapExport(session.surface().inputs(), session.surface().drawing());
   const MapText text = format == MapDataFormat::GeoJson ? geoJson(map) : kml(map);
   if (note) {
     QStringList rows;

@@ -1,7 +1,7 @@
 #pragma once
 // The last Draw as map data for other programs (GeoJSON, KML): every ticked row's
-// volcano with its state and its date as the table holds it, the circles in the
-// Draw's circle mode, and the crossings.
+// volcano with its state and its date as the Draw read it, the circles in the Draw's
+// circle mode, and the crossings.
 
 #include "analysis/map_export.h"
 
@@ -17,8 +17,6 @@ enum class MapDataFormat { GeoJson, Kml };
 
 // By the file name's extension (.geojson, .json is not one of them; .kml).
 std::optional<MapDataFormat> mapDataFormatForPath(const QString& path);
-
-MapExport sessionMapExport(const Session& session);
 
 // The file's bytes (UTF-8), and in `note` (when given) what to tell once they are
 // written: the rows whose circles they leave out; empty when they leave out none.

@@ -4,7 +4,6 @@
 #include "model/number_text.h"
 #include "platform/regular_file.h"
 #include "session/messages.h"
-#include "session/row_arrays.h"
 #include "session/session.h"
 #include "session/table_commands.h"
 
@@ -52,28 +51,18 @@ QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data()
 // A stored number as its cell shows it: the general form, and 0 as an empty cell.
 QString cellText(float value) { return value == 0 ? QString() : fromUtf8(generalText(value)); }
 
-// Puts what the file gave into the per-row arrays; what it did not give keeps its value.
-void storeRecord(Session& form, int row, const EruptionRecord& record) {
-  if (record.name) form.VolcanoName[row] = fromUtf8(*record.name);
-  const auto numbers = rowNumberArrays(form);
-  for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
-    if (record.numbers[k]) (*numbers[k])[row] = *record.numbers[k];
-  }
-}
-
-// Shows row `row` from the per-row arrays; an empty name or "0" leaves the name cell
-// empty and the row unticked.
+// Shows row `row` from its last good values; an empty name or "0" leaves the name
+// cell empty and the row unticked.
 void showRow(Session& form, int row) {
-  const int base = form.RowBaseIndex;
-  const QString& name = form.VolcanoName[row];
-  form.setText(base, name);
-  if (name.isEmpty() || name == QStringLiteral("0")) {
+  const RecordValues& values = form.lastGood.rows[row];
+  const int base = RowBaseIndex(row);
+  form.setText(base, fromUtf8(values.name));
+  if (values.name.empty() || values.name == "0") {
     form.setText(base, QString());
     form.setTicked(row, false);
   }
-  const auto values = rowNumbers(form, row);
   for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
-    form.setText(base + 1 + static_cast<int>(k), cellText(values[k]));
+    form.setText(base + 1 + static_cast<int>(k), cellText(values.numbers[k]));
   }
 }
 
@@ -110,11 +99,11 @@ void showEruptionData(Session& form, const QString& path, const DataFileContent&
   form.setCaption(Control::Label23, QFileInfo(path).fileName());
 
   const int rowsRead = static_cast<int>(content.records.size());
-  for (int row = 1; row <= rowsRead; ++row) storeRecord(form, row, content.records[static_cast<std::size_t>(row - 1)]);
-  form.RowBaseIndex = 1;
   for (int row = 1; row <= rowsRead; ++row) {
+    // What the line did not give keeps the row's value.
+    RecordValues& values = form.lastGood.rows[row];
+    values = withRecord(values, content.records[static_cast<std::size_t>(row - 1)]);
     showRow(form, row);
-    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
   }
 }
 
@@ -126,7 +115,6 @@ void openEruptionDataFile(Session& form) {
   request.title = QStringLiteral("噴火データファイルを選択してください");
   request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
   request.initialPath = form.CommonDialog1.fileName;
-  request.hideReadOnly = true;
   const std::optional<QString> chosen = platform.openFileDialog(request);
   if (!chosen) return;  // cancelled: nothing changes
   openEruptionDataFileAt(form, *chosen);
@@ -157,7 +145,6 @@ LoadResult loadEruptionDataFile(Session& form, const QString& path) {
   }
   showEruptionData(form, path, *file.content);
   result.ok = true;
-  result.rowsRead = static_cast<int>(file.content->records.size());
   return result;
 }
 

@@ -19,7 +19,6 @@ void openEruptionDataFileAt(Session& session, const QString& path);
 struct LoadResult {
   bool ok = false;     // false: the file could not be read and nothing changed
   QString error;       // why, for a message (Japanese)
-  int rowsRead = 0;    // lines read into rows 1 ... rowsRead (at most 10)
 };
 
 // The open command after its question, without dialogs: reads and checks the whole

@@ -4,7 +4,6 @@
 #include "model/number_text.h"
 #include "platform/safe_file.h"
 #include "session/messages.h"
-#include "session/row_arrays.h"
 #include "session/session.h"
 
 #include <QDir>
@@ -12,35 +11,21 @@
 namespace eq {
 namespace {
 
-// Reads the table into the per-row arrays. An empty name cell makes an empty row of
-// zeros whatever the other cells hold; otherwise a cell that is not a number keeps
-// the row's value.
-void refreshRowArrays(Session& form) {
-  const auto numbers = rowNumberArrays(form);
-  form.RowBaseIndex = 1;
-  for (int row = 1; row <= kRowCount; ++row) {
-    const QString name = form.text(form.RowBaseIndex);
-    form.VolcanoName[row] = name;
-    for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
-      const int index = form.RowBaseIndex + 1 + static_cast<int>(k);
-      const QString cell = name.isEmpty() ? QStringLiteral("0") : form.text(index);
-      if (const std::optional<float> value = strictSingle(cell.toStdString())) (*numbers[k])[row] = *value;
-    }
-    form.RowBaseIndex = static_cast<int16_t>(form.RowBaseIndex + 6);
-  }
-}
-
-std::vector<RecordValues> rowValues(const Session& form) {
+// Reads the table into its last good values, the rows to be saved.
+std::vector<RecordValues> readTable(Session& form) {
   std::vector<RecordValues> rows;
   for (int row = 1; row <= kRowCount; ++row) {
-    rows.push_back({form.VolcanoName[row].toStdString(), rowNumbers(form, row)});
+    RowTexts texts;
+    for (int field = 1; field <= kFieldsPerRow; ++field) texts[field - 1] = form.text(fieldIndex(row, field)).toStdString();
+    form.lastGood.rows[row] = readRowForSave(form.lastGood.rows[row], texts);
+    rows.push_back(form.lastGood.rows[row]);
   }
   return rows;
 }
 
 QString unwritableNameMessage(const Session& form, const EncodedDataFile& encoded) {
   const QString row = QString::number(encoded.failedRow);
-  const QString name = form.VolcanoName[encoded.failedRow];
+  const QString name = QString::fromStdString(form.lastGood.rows[encoded.failedRow].name);
   QString why;
   switch (encoded.problem) {
     case NameProblem::NotInCodePage:
@@ -69,8 +54,7 @@ void saveEruptionData(Session& form) {
                                              QStringLiteral("好みの名前をつけて保存して下さい")})))
     return;
 
-  refreshRowArrays(form);
-  const EncodedDataFile encoded = encodeDataFile(rowValues(form));
+  const EncodedDataFile encoded = encodeDataFile(readTable(form));
   if (encoded.failedRow != 0) {
     warnUser(form, unwritableNameMessage(form, encoded));
     return;

@@ -1,15 +1,16 @@
 #pragma once
-// One session of the main window, without any widget: the texts of the 63 boxes,
-// the ten ticks, each row's usable/excluded state, the texts and visibility of the
-// controls that the commands change, the form-level variables, the drawing
-// surface over the retained sheet, and which window is shown. Every command works
-// on this and on the platform seam; the windows only mirror it and hand it typing
-// and clicks.
+// One session of the main window, without any widget: what the window shows (the
+// texts of the 63 boxes, the ten ticks, each row's usable/excluded state, the texts
+// and visibility of the controls that the commands change, the drawing surface with
+// the last Draw's sheet, which window is shown), the choices that last beyond one
+// command (background map, title comment, analysis options) and the last good values
+// that open, save and Draw share. Every command works on this and on the platform
+// seam, and leaves the deciding to the core; the windows only mirror it and hand it
+// typing and clicks.
 
+#include "draw/inputs.h"
 #include "platform/platform.h"
-#include "session/draw_report.h"
 #include "session/drawing_surface.h"
-#include "session/form_variables.h"
 
 #include <QRgb>
 #include <QString>
@@ -52,18 +53,17 @@ struct CommonDialog {
   QString fileTitle;  // bare file name
 };
 
-class Session : public FormVariables {
+class Session {
  public:
   explicit Session(Platform& platform) : platform_(platform) {}
 
   Platform& platform() { return platform_; }
 
-  // Start-up's part in the model: the flags, the hidden status and help controls,
-  // the empty file-name label.
+  // Start-up's part in the model: the background map on, the hidden status and help
+  // controls, the empty file-name label.
   void startUp();
 
   // The boxes TextEQ(1) ... TextEQ(63): 1 ... 60 the table, 61 ... 63 the prediction date.
-  static constexpr int kBoxCount = 63;
   const QString& text(int index) const { return texts_[checkedBox(index)]; }
   void setText(int index, const QString& text) { texts_[checkedBox(index)] = text; }
 
@@ -75,7 +75,7 @@ class Session : public FormVariables {
   void setRowLook(int row, RowLook look) { looks_[checkedRow(row)] = look; }
   // A box of the table or the date; the date boxes are always usable.
   ControlLook boxLook(int index) const {
-    return index > kRowCount * 6 ? kUsableLook : lookOf(rowLook((checkedBox(index) - 1) / 6 + 1));
+    return index >= kPredictionYearBox ? kUsableLook : lookOf(rowLook((checkedBox(index) - 1) / kFieldsPerRow + 1));
   }
 
   bool visible(Control control) const { return visible_[index(control)]; }
@@ -99,11 +99,13 @@ class Session : public FormVariables {
   // The folder each kind of save last wrote to, where its dialog opens next time.
   QString imageFolder, mapDataFolder;
 
+  // A Draw shows the background map bitmap (Command7 and Command8 switch it).
+  bool ShowBackgroundMap = false;
+  // The title line under the map (Command9).
+  QString TitleComment;
   AnalysisOptions analysis;
-  // What the last Draw did (empty after start-up and after clearing the drawing).
-  DrawReport lastDraw;
-  // Where the crossing marks begin among the sheet's items, while they are shown.
-  std::optional<std::size_t> crossingMarksFrom;
+  // What open, save and Draw last read the table as.
+  LastGoodValues lastGood;
 
   // The window mirrors the session before a modal box opens, so that what a command
   // changed so far is on screen behind the question.
@@ -111,13 +113,6 @@ class Session : public FormVariables {
   void refreshView() const {
     if (refresh_) refresh_();
   }
-
-  // The procedures of the Draw command. They take their inputs from, and leave their
-  // results in, the form-level variables; false when the step failed (the outputs then
-  // keep their values).
-  bool JulianDay();   // CalcYear, CalcMonth, CalcDay -> DayNumber (month 0 becomes 7)
-  bool PlotRadius();  // PredictionDayNumber, EruptionDayNumber -> RadiusKm
-  bool PlotXY();      // Latitude, Longitude -> MapX, MapY
 
  private:
   static int checkedBox(int index);

@@ -15,7 +15,7 @@ namespace {
 // printer has it, then the paper is set to landscape A4 and the sheet is drawn
 // 1.4 times that size from the page's origin, by the renderer at the printer's own
 // resolution. False when the printer could not take the job.
-bool printOnPage(PrinterDevice& printer, const Sheet& sheet, PictureSize picture) {
+bool printOnPage(PrinterDevice& printer, const SheetPicture& sheet, PictureSize picture) {
   const QSizeF page = printer.pageSizeTwips();
   const auto fit = fitPictureToPage(page.width(), page.height(), picture);
   if (!fit) return false;
@@ -29,10 +29,9 @@ bool printOnPage(PrinterDevice& printer, const Sheet& sheet, PictureSize picture
 
 // Command7 and Command8: the flag is set first, a No puts it back; the button
 // hides itself and the marker Label32 returns.
-void confirmBackgroundMap(Session& session, Control button, int16_t wanted, const QString& question) {
+void confirmBackgroundMap(Session& session, Control button, bool wanted, const QString& question) {
   session.ShowBackgroundMap = wanted;
-  if (!askYesNo(session, confirmationText({question})))
-    session.ShowBackgroundMap = static_cast<int16_t>(wanted == 0 ? 1 : 0);
+  if (!askYesNo(session, confirmationText({question}))) session.ShowBackgroundMap = !wanted;
   session.setVisible(button, false);
   session.setVisible(Control::Label32, true);
 }
@@ -42,7 +41,6 @@ void confirmBackgroundMap(Session& session, Control button, int16_t wanted, cons
 void printSheet(Session& session) {
   Platform& platform = session.platform();
   platform.clearClipboard();
-  session.surface().setAutoRedraw(true);
   // The clipboard gets the sheet as it is on screen; if the clipboard is not
   // available the sheet is still printed.
   const QImage image = session.surface().image();
@@ -58,7 +56,7 @@ void printSheet(Session& session) {
   }
   // The queue lists the job under the title comment, or the program's name.
   printer->setDocumentName(session.TitleComment.isEmpty() ? QStringLiteral("地震サークル") : session.TitleComment);
-  if (!printOnPage(*printer, session.surface().sheet(), picture)) {
+  if (!printOnPage(*printer, session.surface().picture(), picture)) {
     const QString name = printer->name();
     const QString why = printer->errorString();
     warnUser(session, QStringLiteral("印刷できませんでした。\nプリンタ%1の状態と設定を確認してください。%2")
@@ -71,17 +69,15 @@ void clearDrawing(Session& session) {
   makeAllRowsUsable(session);
   session.setVisible(Control::Label20, false);
   session.setVisible(Control::Label21, false);
-  session.surface().removePicture();
-  session.lastDraw = DrawReport();
-  session.crossingMarksFrom.reset();
+  session.surface().clear();
 }
 
 void showBackgroundMap(Session& session) {
-  confirmBackgroundMap(session, Control::Command7, 1, QStringLiteral("背景地図を表示します"));
+  confirmBackgroundMap(session, Control::Command7, true, QStringLiteral("背景地図を表示します"));
 }
 
 void hideBackgroundMap(Session& session) {
-  confirmBackgroundMap(session, Control::Command8, 0, QStringLiteral("背景地図を表示しません"));
+  confirmBackgroundMap(session, Control::Command8, false, QStringLiteral("背景地図を表示しません"));
 }
 
 void enterTitleComment(Session& session) {

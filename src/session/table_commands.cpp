@@ -5,22 +5,16 @@
 namespace eq {
 
 void makeAllRowsUsable(Session& session) {
-  session.RowBaseIndex = 1;
-  for (int row = 1; row <= kRowCount; ++row) {
-    session.setRowLook(row, RowLook::Usable);
-    session.RowBaseIndex = static_cast<int16_t>(session.RowBaseIndex + 6);
-  }
+  for (int row = 1; row <= kRowCount; ++row) session.setRowLook(row, RowLook::Usable);
 }
 
 void excludeRow(Session& session, int row) { session.setRowLook(row, RowLook::Excluded); }
 
 void clearEruptionData(Session& session) {
   makeAllRowsUsable(session);
-  session.RowBaseIndex = 1;
   for (int row = 1; row <= kRowCount; ++row) {
     session.setTicked(row, false);
-    for (int k = 0; k < 6; ++k) session.setText(session.RowBaseIndex + k, QString());
-    session.RowBaseIndex = static_cast<int16_t>(session.RowBaseIndex + 6);
+    for (int k = 0; k < kFieldsPerRow; ++k) session.setText(RowBaseIndex(row) + k, QString());
   }
 }
 

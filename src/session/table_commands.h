@@ -1,15 +1,12 @@
 #pragma once
 // The eruption table's row states and the two commands on the whole table.
-// Row r's six fields are TextEQ((r - 1) * 6 + 1 ... 6), its tick is CheckEQ(r).
+// Row r's six fields are TextEQ(RowBaseIndex(r) ... RowBaseIndex(r) + 5), its tick is CheckEQ(r).
 
 namespace eq {
 
 class Session;
 
-// Index of field f (1 name, 2 year, 3 month, 4 day, 5 latitude, 6 longitude) of row r.
-constexpr int fieldIndex(int row, int field) { return (row - 1) * 6 + field; }
-
-// Makes every row usable again (enabled and white), walking the rows with RowBaseIndex.
+// Makes every row usable again (enabled and white).
 void makeAllRowsUsable(Session& session);
 
 // Excludes a row as the Draw command does: disabled and light grey.

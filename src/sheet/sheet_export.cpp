@@ -1,6 +1,6 @@
 #include "sheet/sheet_export.h"
 
-#include "map/json_text.h"
+#include "draw/sheet_json.h"
 #include "map/xml_text.h"
 #include "platform/fonts.h"
 #include "platform/safe_file.h"
@@ -15,126 +15,33 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
-#include <cstdio>
 
 namespace eq {
 namespace {
 
 constexpr int kTwipsPerPoint = 20;
 
-template <typename Number>
-void appendNumber(QByteArray& out, Number value) {
-  std::string text;
-  appendJsonNumber(text, value);
-  out.append(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void appendString(QByteArray& out, const QString& text) {
-  std::string json;
-  appendJsonString(json, text.toStdString());
-  out.append(json.data(), static_cast<qsizetype>(json.size()));
-}
-
-void appendColor(QByteArray& out, QRgb color) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "\"#%02x%02x%02x\"", qRed(color), qGreen(color), qBlue(color));
-  out += buf;
-}
-
-// Appends `"key":value` pairs for the item.
-struct ItemWriter {
-  QByteArray& out;
-  void key(const char* name) {
-    out += ",\"";
-    out += name;
-    out += "\":";
-  }
-  void field(const char* name, float value) {
-    key(name);
-    appendNumber(out, value);
-  }
-  void colorField(const char* name, QRgb value) {
-    key(name);
-    appendColor(out, value);
-  }
-  void operator()(const SheetPoint& item) {
-    out += "{\"type\":\"point\"";
-    field("x", item.x);
-    field("y", item.y);
-    colorField("color", item.color);
-    out += '}';
-  }
-  void operator()(const SheetLine& item) {
-    out += "{\"type\":\"line\"";
-    field("x1", item.x1);
-    field("y1", item.y1);
-    field("x2", item.x2);
-    field("y2", item.y2);
-    colorField("color", item.color);
-    out += '}';
-  }
-  void operator()(const SheetCircle& item) {
-    out += "{\"type\":\"circle\"";
-    field("x", item.x);
-    field("y", item.y);
-    field("r", item.r);
-    colorField("color", item.color);
-    if (item.fill) {
-      colorField("fill", *item.fill);
-    } else {
-      key("fill");
-      out += "null";
-    }
-    out += '}';
-  }
-  void operator()(const SheetPolyline& item) {
-    out += "{\"type\":\"polyline\"";
-    key("points");
-    out += '[';
-    for (std::size_t i = 0; i < item.points.size(); ++i) {
-      if (i > 0) out += ',';
-      out += '[';
-      appendNumber(out, item.points[i].x());
-      out += ',';
-      appendNumber(out, item.points[i].y());
-      out += ']';
-    }
-    out += ']';
-    colorField("color", item.color);
-    out += '}';
-  }
-  void operator()(const SheetText& item) {
-    out += "{\"type\":\"text\"";
-    field("x", item.x);
-    field("y", item.y);
-    colorField("color", item.color);
-    key("text");
-    appendString(out, item.text);
-    out += '}';
-  }
-};
-
-bool writePdf(const Sheet& sheet, QIODevice& device) {
+bool writePdf(const SheetPicture& picture, QIODevice& device) {
   waitForFontSetUp();  // the PDF engine looks at fonts of its own
   QPdfWriter writer(&device);
   writer.setCreator(QStringLiteral("地震サークル"));
   writer.setTitle(QStringLiteral("地震サークル"));
   // One page of the sheet's size, 18000 x 12800 twips (900 x 640 points), no margins;
   // at 1440 dots per inch one device unit is one map unit.
-  writer.setPageSize(QPageSize(QSizeF(double(Sheet::kWidth) / kTwipsPerPoint, double(Sheet::kHeight) / kTwipsPerPoint),
+  writer.setPageSize(QPageSize(QSizeF(double(kSheetWidth) / kTwipsPerPoint, double(kSheetHeight) / kTwipsPerPoint),
                                QPageSize::Point, QStringLiteral("Sheet"), QPageSize::ExactMatch));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   writer.setResolution(1440);
   QPainter painter;
   if (!painter.begin(&writer)) return false;
   const QRect page = painter.viewport();
-  paintSheet(painter, sheet, QRectF(page));
+  paintSheet(painter, picture, QRectF(page));
   return painter.end();
 }
 
-bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
+bool writeSvg(const SheetPicture& picture, QIODevice& device, double scale) {
   waitForFontSetUp();  // likewise the SVG generator
-  const QSizeF size(Sheet::kWidth / kMapUnitsPerScreenPixel * scale, Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  const QSizeF size(kSheetWidth / kMapUnitsPerScreenPixel * scale, kSheetHeight / kMapUnitsPerScreenPixel * scale);
   QSvgGenerator generator;
   generator.setOutputDevice(&device);
   generator.setTitle(QStringLiteral("地震サークル"));
@@ -143,7 +50,7 @@ bool writeSvg(const Sheet& sheet, QIODevice& device, double scale) {
   generator.setResolution(96);
   QPainter painter;
   if (!painter.begin(&generator)) return false;
-  paintSheet(painter, sheet, QRectF(QPointF(0, 0), size));
+  paintSheet(painter, picture, QRectF(QPointF(0, 0), size));
   return painter.end();
 }
 
@@ -226,84 +133,12 @@ std::optional<SheetFormat> sheetFormatForPath(const QString& path) {
   return std::nullopt;
 }
 
-QByteArray sheetJson(const Sheet& sheet, const SheetDumpExtras& extras) {
-  QByteArray out;
-  out.reserve(static_cast<int>(sheet.items().size()) * 64 + 1024);
-  out += "{\"width\":";
-  out += QByteArray::number(Sheet::kWidth);
-  out += ",\"height\":";
-  out += QByteArray::number(Sheet::kHeight);
-  out += ",\"background\":";
-  if (sheet.backgroundName().isEmpty()) {
-    out += "null";
-  } else {
-    appendString(out, sheet.backgroundName());
-  }
-  out += ",\"items\":[";
-  ItemWriter writer{out};
-  bool first = true;
-  for (const SheetItem& item : sheet.items()) {
-    if (!first) out += ',';
-    first = false;
-    std::visit(writer, item);
-  }
-  out += "],\"rows\":[";
-  first = true;
-  for (const SheetRowEntry& row : extras.rows) {
-    if (!first) out += ',';
-    first = false;
-    out += "{\"row\":";
-    out += QByteArray::number(row.row);
-    out += ",\"state\":";
-    appendString(out, row.state);
-    out += ",\"radiusKm\":";
-    if (row.radiusKm) {
-      appendNumber(out, *row.radiusKm);
-    } else {
-      out += "null";
-    }
-    out += ",\"circle\":";
-    out += row.circle ? "true" : "false";
-    out += '}';
-  }
-  out += "],\"countLabel\":";
-  appendString(out, extras.countLabel);
-  out += ",\"warningVisible\":";
-  out += extras.warningVisible ? "true" : "false";
-  out += ",\"circleMode\":\"";
-  out += circleModeName(extras.circleMode);
-  out += "\",\"crossings\":[";
-  first = true;
-  for (const Crossing& c : extras.crossings) {
-    if (!first) out += ',';
-    first = false;
-    out += "{\"rows\":[";
-    appendNumber(out, c.rowA);
-    out += ',';
-    appendNumber(out, c.rowB);
-    out += "],\"x\":";
-    appendNumber(out, c.x);
-    out += ",\"y\":";
-    appendNumber(out, c.y);
-    out += ",\"lat\":";
-    appendNumber(out, c.latitude);
-    out += ",\"lon\":";
-    appendNumber(out, c.longitude);
-    out += ",\"onSheet\":";
-    out += c.onSheet ? "true" : "false";
-    out += ",\"support\":";
-    appendNumber(out, c.support);
-    out += '}';
-  }
-  out += "]}\n";
-  return out;
-}
-
-std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format, double scale,
-                                         const SheetDumpExtras& extras, QString* error) {
+std::optional<QByteArray> sheetFileBytes(const DrawResult& drawing, const QImage& background, SheetFormat format,
+                                         double scale, const QDate& created, QString* error) {
+  const SheetPicture picture{drawing.sheet, background};
   switch (format) {
     case SheetFormat::Png: {
-      const QImage image = renderSheetImage(sheet, scale);
+      const QImage image = renderSheetImage(picture, scale);
       if (image.isNull()) {
         if (error) *error = QStringLiteral("この倍率では画像を作れません");
         return std::nullopt;
@@ -311,30 +146,31 @@ std::optional<QByteArray> sheetFileBytes(const Sheet& sheet, SheetFormat format,
       return encodePng(image, error);
     }
     case SheetFormat::Pdf: {
-      const auto pdf = paintedBytes([&](QIODevice& device) { return writePdf(sheet, device); });
+      const auto pdf = paintedBytes([&](QIODevice& device) { return writePdf(picture, device); });
       if (!pdf) return std::nullopt;
-      const QDateTime created = extras.created.isValid() ? extras.created.startOfDay(Qt::UTC)
-                                                         : QDateTime::currentDateTimeUtc();
-      return withCreationDate(*pdf, created);
+      return withCreationDate(*pdf, created.isValid() ? created.startOfDay(Qt::UTC) : QDateTime::currentDateTimeUtc());
     }
     case SheetFormat::Svg: {
       // The generator writes a name's or title's control characters as they are, which
       // no XML reader accepts.
-      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(sheet, device, scale); });
+      const auto svg = paintedBytes([&](QIODevice& device) { return writeSvg(picture, device, scale); });
       if (!svg) return std::nullopt;
       const QByteArray fonts = withFontFallbacks(*svg);
       const std::string text = xmlCharacters(std::string_view(fonts.constData(), static_cast<std::size_t>(fonts.size())));
       return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     }
-    case SheetFormat::Json: return sheetJson(sheet, extras);
+    case SheetFormat::Json: {
+      const std::string json = sheetJson(drawing);
+      return QByteArray(json.data(), static_cast<qsizetype>(json.size()));
+    }
   }
   return std::nullopt;
 }
 
-bool writeSheetFile(const Sheet& sheet, const QString& path, SheetFormat format, double scale,
-                    const SheetDumpExtras& extras, QString* error) {
+bool writeSheetFile(const DrawResult& drawing, const QImage& background, const QString& path, SheetFormat format,
+                    double scale, const QDate& created, QString* error) {
   QString why;
-  const std::optional<QByteArray> bytes = sheetFileBytes(sheet, format, scale, extras, &why);
+  const std::optional<QByteArray> bytes = sheetFileBytes(drawing, background, format, scale, created, &why);
   if (!bytes) {
     if (error) *error = QStringLiteral("出力ファイルを作れません: %1 (%2)").arg(path, why);
     return false;

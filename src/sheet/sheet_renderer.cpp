@@ -15,6 +15,8 @@
 namespace eq {
 namespace {
 
+QColor color(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
 int textPixelSize(double painterUnitsPerMapUnit) {
   return std::max(1, static_cast<int>(std::lround(kSheetTextHeight * painterUnitsPerMapUnit)));
 }
@@ -63,12 +65,12 @@ void makeGlyphs(const Sheet& sheet, double perMapUnit) {
   painter.setFont(font);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   const double ascent = QFontMetricsF(font, &scrap).ascent();
-  for (const SheetItem& item : sheet.items()) {
+  for (const SheetItem& item : sheet.items) {
     const auto* text = std::get_if<SheetText>(&item);
-    if (!text || text->text.isEmpty()) continue;
+    if (!text || text->text.empty()) continue;
     const double x = text->x * perMapUnit;
     const double y = text->y * perMapUnit;
-    painter.drawText(QPointF(x - std::floor(x), y - std::floor(y) + ascent), text->text);
+    painter.drawText(QPointF(x - std::floor(x), y - std::floor(y) + ascent), QString::fromStdString(text->text));
   }
 }
 
@@ -77,8 +79,8 @@ class ItemPainter {
   ItemPainter(QPainter& painter, const QRectF& target)
       : p_(painter),
         target_(target),
-        sx_(target.width() / Sheet::kWidth),
-        sy_(target.height() / Sheet::kHeight),
+        sx_(target.width() / kSheetWidth),
+        sy_(target.height() / kSheetHeight),
         pixelX_(kMapUnitsPerScreenPixel * sx_),
         pixelY_(kMapUnitsPerScreenPixel * sy_) {
     // Where a dot would be smaller than a device pixel, and the painter only scales
@@ -109,7 +111,7 @@ class ItemPainter {
   void operator()(const SheetPoint&) {}
 
   void operator()(const SheetLine& item) {
-    QPen pen(QColor(item.color), pixelX_);
+    QPen pen(color(item.color), pixelX_);
     pen.setCapStyle(Qt::SquareCap);
     p_.setRenderHint(QPainter::Antialiasing, false);
     p_.setPen(pen);
@@ -122,8 +124,8 @@ class ItemPainter {
   void operator()(const SheetCircle& item) {
     if (!circleShows(item)) return;
     p_.setRenderHint(QPainter::Antialiasing, true);
-    p_.setPen(QPen(QColor(item.color), pixelX_));
-    p_.setBrush(item.fill ? QBrush(QColor(*item.fill)) : QBrush(Qt::NoBrush));
+    p_.setPen(QPen(color(item.color), pixelX_));
+    p_.setBrush(item.fill ? QBrush(color(*item.fill)) : QBrush(Qt::NoBrush));
     p_.drawEllipse(at(item.x, item.y), double(item.r) * sx_, double(item.r) * sy_);
   }
 
@@ -131,30 +133,30 @@ class ItemPainter {
     if (item.points.size() < 2) return;
     QPolygonF polygon;
     polygon.reserve(static_cast<qsizetype>(item.points.size()));
-    for (const QPointF& point : item.points) polygon << at(point.x(), point.y());
+    for (const MapPoint& point : item.points) polygon << at(point.x, point.y);
     p_.setRenderHint(QPainter::Antialiasing, true);
-    p_.setPen(QPen(QColor(item.color), pixelX_));
+    p_.setPen(QPen(color(item.color), pixelX_));
     p_.setBrush(Qt::NoBrush);
     p_.drawPolygon(polygon);
   }
 
   void operator()(const SheetText& item) {
-    if (item.text.isEmpty() || item.x > Sheet::kWidth || item.y > Sheet::kHeight ||
+    if (item.text.empty() || item.x > kSheetWidth || item.y > kSheetHeight ||
         item.y < -kSheetTextHeight * 2) {
       return;
     }
     useTextFont();
-    p_.setPen(QColor(item.color));
+    p_.setPen(color(item.color));
     const QPointF topLeft = at(item.x, item.y);
-    p_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_), item.text);
+    p_.drawText(QPointF(topLeft.x(), topLeft.y() + ascent_), QString::fromStdString(item.text));
   }
 
  private:
   QPointF at(double x, double y) const { return {target_.left() + x * sx_, target_.top() + y * sy_}; }
 
   void addPoint(const SheetPoint& item) {
-    if (item.x < -kMapUnitsPerScreenPixel || item.y < -kMapUnitsPerScreenPixel || item.x > Sheet::kWidth ||
-        item.y > Sheet::kHeight) {
+    if (item.x < -kMapUnitsPerScreenPixel || item.y < -kMapUnitsPerScreenPixel || item.x > kSheetWidth ||
+        item.y > kSheetHeight) {
       return;
     }
     if (!points_.empty() && item.color != pointColor_) flushPoints();
@@ -174,7 +176,7 @@ class ItemPainter {
     if (points_.empty()) return;
     p_.setRenderHint(QPainter::Antialiasing, false);
     p_.setPen(Qt::NoPen);
-    p_.setBrush(QColor(pointColor_));
+    p_.setBrush(color(pointColor_));
     p_.drawRects(points_.data(), static_cast<int>(points_.size()));
     points_.clear();
   }
@@ -183,12 +185,12 @@ class ItemPainter {
   // and unfilled ones whose outline lies wholly outside the sheet, are left out.
   static bool circleShows(const SheetCircle& c) {
     const double r = std::fabs(double(c.r)) + kMapUnitsPerScreenPixel;
-    const double nearestX = std::clamp(double(c.x), 0.0, double(Sheet::kWidth));
-    const double nearestY = std::clamp(double(c.y), 0.0, double(Sheet::kHeight));
+    const double nearestX = std::clamp(double(c.x), 0.0, double(kSheetWidth));
+    const double nearestY = std::clamp(double(c.y), 0.0, double(kSheetHeight));
     if (std::hypot(c.x - nearestX, c.y - nearestY) > r) return false;
     if (c.fill) return true;
-    const double farX = std::max(std::fabs(c.x), std::fabs(c.x - Sheet::kWidth));
-    const double farY = std::max(std::fabs(c.y), std::fabs(c.y - Sheet::kHeight));
+    const double farX = std::max(std::fabs(c.x), std::fabs(c.x - kSheetWidth));
+    const double farY = std::max(std::fabs(c.y), std::fabs(c.y - kSheetHeight));
     return std::hypot(farX, farY) >= std::fabs(double(c.r)) - kMapUnitsPerScreenPixel;
   }
 
@@ -208,68 +210,69 @@ class ItemPainter {
   std::vector<QRectF> points_;
   bool pointsShrink_ = false;  // a dot is smaller than a device pixel
   QTransform toDevice_, toPainter_;  // to and from device pixels, while they do
-  QRgb pointColor_ = 0;
+  Rgb pointColor_;
   bool fontSet_ = false;
   double ascent_ = 0;
 };
 
 // The white ground and the background bitmap.
-void paintGround(QPainter& painter, const Sheet& sheet, const QRectF& target) {
+void paintGround(QPainter& painter, const QImage& background, const QRectF& target) {
   painter.fillRect(target, Qt::white);
-  if (sheet.background().isNull()) return;
+  if (background.isNull()) return;
   // Unscaled on screen: one bitmap pixel covers 15 map units.
-  const double sx = target.width() / Sheet::kWidth;
-  const double sy = target.height() / Sheet::kHeight;
-  const QRectF image(target.topLeft(), QSizeF(sheet.background().width() * kMapUnitsPerScreenPixel * sx,
-                                               sheet.background().height() * kMapUnitsPerScreenPixel * sy));
+  const double sx = target.width() / kSheetWidth;
+  const double sy = target.height() / kSheetHeight;
+  const QRectF image(target.topLeft(), QSizeF(background.width() * kMapUnitsPerScreenPixel * sx,
+                                               background.height() * kMapUnitsPerScreenPixel * sy));
   painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  painter.drawImage(image, backgroundFor(painter, sheet.background(), image));
+  painter.drawImage(image, backgroundFor(painter, background, image));
 }
 
-// `groundDone`: the target already shows the ground.
-void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target, bool groundDone) {
+// The sheet on `target`; `withGround` false: the target already shows the ground.
+void paintSheet(QPainter& painter, const SheetPicture& picture, const QRectF& target, bool withGround) {
   painter.save();
   painter.setClipRect(target, Qt::IntersectClip);
-  if (!groundDone) paintGround(painter, sheet, target);
-  ItemPainter(painter, target).paint(sheet.items());
+  if (withGround) paintGround(painter, picture.background, target);
+  ItemPainter(painter, target).paint(picture.sheet.items);
   painter.restore();
 }
 
 }  // namespace
 
-void paintSheet(QPainter& painter, const Sheet& sheet, const QRectF& target) {
-  paintSheet(painter, sheet, target, false);
+void paintSheet(QPainter& painter, const SheetPicture& picture, const QRectF& target) {
+  paintSheet(painter, picture, target, true);
 }
 
-QImage renderSheetImage(const Sheet& sheet, double scale) {
+QImage renderSheetImage(const SheetPicture& picture, double scale) {
   QImage image;
-  renderSheetImage(sheet, scale, image);
+  renderSheetImage(picture, scale, image);
   return image;
 }
 
-bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
+bool renderSheetImage(const SheetPicture& picture, double scale, QImage& image) {
   constexpr double kLargestSide = 16384;
-  const double width = std::round(Sheet::kWidth / kMapUnitsPerScreenPixel * scale);
-  const double height = std::round(Sheet::kHeight / kMapUnitsPerScreenPixel * scale);
+  const double width = std::round(kSheetWidth / kMapUnitsPerScreenPixel * scale);
+  const double height = std::round(kSheetHeight / kMapUnitsPerScreenPixel * scale);
   if (!(width >= 1 && height >= 1 && width <= kLargestSide && height <= kLargestSide)) {
     image = QImage();
     return false;
   }
   const QSize size(static_cast<int>(width), static_cast<int>(height));
   const double perMapUnit = scale / kMapUnitsPerScreenPixel;
+  // A new image that the bitmap covers one to one starts as the bitmap's pixels, which
+  // is what white ground and the bitmap painted on it give. It then holds one image's
+  // memory instead of two (the bitmap converted apart, then copied over white), and new
+  // memory is slow to come by. The bitmap is converted on another processor while this
+  // thread makes the glyphs of the sheet's texts (font engines belong to the thread that
+  // paints with them). Both are measured in the README (Performance).
+  const QImage& background = picture.background;
   const bool fresh = image.size() != size || image.format() != QImage::Format_RGB32;
-  // A bitmap of the image's size at scale 1 covers every pixel one to one, so a new
-  // image can start as the bitmap's pixels: what painting the white ground and then
-  // the bitmap gives, without a second image's worth of memory and two passes.
-  const QImage& background = sheet.background();
-  const bool groundDone = fresh && scale == 1.0 && background.size() == size && !background.hasAlphaChannel();
-  if (groundDone) {
-    // The ground is made on another processor while this one makes the glyphs of the
-    // sheet's texts: font engines belong to the thread that paints with them.
+  const bool fromBitmap = fresh && scale == 1.0 && background.size() == size && !background.hasAlphaChannel();
+  if (fromBitmap) {
     QImage ground;
     HelperThread helper =
         HelperThread::besideOrHere([&] { ground = background.convertToFormat(QImage::Format_RGB32); });
-    makeGlyphs(sheet, perMapUnit);
+    makeGlyphs(picture.sheet, perMapUnit);
     helper.join();
     image = std::move(ground);
   } else if (fresh) {
@@ -282,9 +285,9 @@ bool renderSheetImage(const Sheet& sheet, double scale, QImage& image) {
   const int dotsPerMeter = static_cast<int>(std::lround(dotsPerInch / kMetersPerInch));
   image.setDotsPerMeterX(dotsPerMeter);
   image.setDotsPerMeterY(dotsPerMeter);
-  if (!groundDone) image.fill(Qt::white);
+  if (!fromBitmap) image.fill(Qt::white);
   QPainter painter(&image);
-  paintSheet(painter, sheet, QRectF(0, 0, Sheet::kWidth * perMapUnit, Sheet::kHeight * perMapUnit), groundDone);
+  paintSheet(painter, picture, QRectF(0, 0, kSheetWidth * perMapUnit, kSheetHeight * perMapUnit), !fromBitmap);
   return true;
 }
 

@@ -11,6 +11,11 @@
 
 namespace eq {
 
+// An animation's frame rates: 1 to 100 frames a second (a frame lasts its whole
+// milliseconds, 10 at the least); 10 unless one is chosen.
+inline constexpr int kFastestFrameRate = 100;
+inline constexpr int kDefaultFrameRate = 10;
+
 class WebpAnimationWriter {
  public:
   // Frames of `size` pixels, `framesPerSecond` of them a second (at least 1).

@@ -90,8 +90,8 @@ val encodeDataFile(val rows) {
   return result;
 }
 
-val dayNumber(double year, double month, double day) { return orUndefined(eq::dayNumber(year, month, day)); }
-val radiusKm(double prediction, double eruption) { return orUndefined(eq::radiusKm(prediction, eruption)); }
+val dayNumber(double year, double month, double day) { return orUndefined(eq::JulianDay(year, month, day)); }
+val radiusKm(double prediction, double eruption) { return orUndefined(eq::PlotRadius(prediction, eruption)); }
 val strictNumber(const std::string& text) { return orUndefined(eq::strictNumber(text)); }
 double leadingNumber(const std::string& text) { return eq::leadingNumber(text); }
 std::string generalText(double value) { return eq::generalText(static_cast<float>(value)); }

@@ -61,7 +61,7 @@ constexpr int kAllowedPixels = 3;
 // (2013-11-20, earlier) not, predicting 1 January 2025.
 struct Main : eq::test::SessionFixture {
   explicit Main(bool tick = true, const QStringList& prediction = {"2025", "1", "1"}) {
-    session.ShowBackgroundMap = 0;  // no bitmap beside the test
+    session.ShowBackgroundMap = false;  // no bitmap beside the test
     fillRow(1, {"御嶽山", "2014", "9", "27", "35.893", "137.48"}, tick);
     fillRow(2, {"西之島", "2013", "11", "20", "27.247", "140.874"}, false);
     fillRow(3, {"阿蘇山", "2021", "10", "20", "32.884", "131.104"}, tick);
@@ -72,11 +72,11 @@ struct Main : eq::test::SessionFixture {
 // The prediction-date stamp on the window's sheet: the text under its heading.
 QString sheetStamp(const TimeSeriesWindow& window) {
   bool heading = false;
-  for (const auto& item : window.session().surface().sheet().items()) {
+  for (const auto& item : window.drawing().sheet.items) {
     const auto* text = std::get_if<SheetText>(&item);
     if (!text) continue;
-    if (heading) return text->text;
-    heading = text->text == QStringLiteral("発震予測年月日");
+    if (heading) return QString::fromStdString(text->text);
+    heading = text->text == "発震予測年月日";
   }
   return {};
 }
@@ -276,8 +276,9 @@ class TestWindows : public QObject {
     const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
     Window w;
     w.platform.printerFactory = [&] { return makeCupsPrinterDevice(QString(), QPageSize(QPageSize::A4), pdf); };
-    w.session.surface().setFillStyle(0);
-    w.session.surface().circle(9000, 6400, 300, Qt::red);  // a black disc
+    DrawResult disc;  // a black disc in the middle of the sheet
+    disc.sheet.items.push_back(SheetCircle{9000, 6400, 300, kRed, kBlack});
+    w.session.surface().show({}, std::move(disc), QImage());
     click(w.form.Command3);
     QVERIFY(w.platform.messages.empty());
     const QImage page = rasterisePdf(pdf, 72);  // one pixel per 20 twips
@@ -315,9 +316,8 @@ class TestWindows : public QObject {
     QCOMPARE(window.range().stepDays, 1);
     QCOMPARE(window.date(), shown);
     // The window drew its own copy; the main session has no sheet and its boxes as they were.
-    QVERIFY(main.session.surface().sheet().isEmpty());
+    QVERIFY(main.session.surface().sheet().empty());
     QCOMPARE(main.session.text(61), prediction[0]);
-    QCOMPARE(main.session.DrawnCount, 0);
   }
 
   void showsTheChosenDate_data() {
@@ -535,7 +535,7 @@ class TestWindows : public QObject {
     main.session.setText(fieldIndex(1, 1), QStringLiteral("御嶽"));
     form.openTimeSeries();
     QCOMPARE(form.existingTimeSeries(), window);
-    QCOMPARE(window->session().text(fieldIndex(1, 1)), QStringLiteral("御嶽"));
+    QCOMPARE(window->inputs().rows[1].values.name, "御嶽");
   }
 };
 

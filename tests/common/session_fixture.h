@@ -3,6 +3,7 @@
 // rows typed into the table, the Draw command on a fixed day, a message as one
 // comparable line, and the sheet's items picked out by kind.
 
+#include "draw/sheet_json.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
 #include "session/session.h"
@@ -16,8 +17,8 @@
 namespace eq::test {
 
 inline std::optional<SheetText> findText(const Sheet& sheet, const QString& text) {
-  for (const auto& item : sheet.items()) {
-    if (const auto* t = std::get_if<SheetText>(&item); t && t->text == text) return *t;
+  for (const auto& item : sheet.items) {
+    if (const auto* t = std::get_if<SheetText>(&item); t && QString::fromStdString(t->text) == text) return *t;
   }
   return std::nullopt;
 }
@@ -25,10 +26,11 @@ inline std::optional<SheetText> findText(const Sheet& sheet, const QString& text
 // Each circle as "x y r colour fill", to two decimals.
 inline QStringList circles(const Sheet& sheet) {
   QStringList out;
-  for (const auto& item : sheet.items()) {
+  for (const auto& item : sheet.items) {
     if (const auto* c = std::get_if<SheetCircle>(&item))
       out << QStringLiteral("%1 %2 %3 %4 %5").arg(c->x, 0, 'f', 2).arg(c->y, 0, 'f', 2).arg(c->r, 0, 'f', 2)
-                 .arg(QColor(c->color).name(), c->fill ? QColor(*c->fill).name() : QStringLiteral("none"));
+                 .arg(QString::fromStdString(colorText(c->color)),
+                      c->fill ? QString::fromStdString(colorText(*c->fill)) : QStringLiteral("none"));
   }
   return out;
 }
@@ -60,9 +62,11 @@ struct SessionFixture {
     for (int row = 1; row <= kRowCount; ++row) out << of(row);
     return out;
   }
-  DrawReport draw(const QStringList& date = {"2024", "5", "1"}) {
-    for (int k = 0; k < 3; ++k) session.setText(61 + k, date.value(k));
-    return DrawCommand(session).setToday(QDate(2026, 12, 6)).run();
+  // The Draw on 6 December 2026; what it gave (nothing after the date's message).
+  const DrawResult& draw(const QStringList& date = {"2024", "5", "1"}) {
+    for (int k = 0; k < 3; ++k) session.setText(kPredictionYearBox + k, date.value(k));
+    runDrawCommand(session, QDate(2026, 12, 6));
+    return session.surface().drawing();
   }
   const Sheet& sheet() const { return session.surface().sheet(); }
   QString label(Control control) const { return session.caption(control).value_or(QString()); }

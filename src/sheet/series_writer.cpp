@@ -1,7 +1,6 @@
-#include "render/date_series.h"
+#include "sheet/series_writer.h"
 
 #include "platform/safe_file.h"
-#include "session/session.h"
 #include "sheet/png_frame_encoder.h"
 #include "sheet/sheet_renderer.h"
 #include "sheet/webp_writer.h"
@@ -30,89 +29,6 @@ QString cannotMake(const QString& path, const QString& why) {
 QString cannotWrite(const QString& path, const QString& why) {
   return QStringLiteral("出力ファイルを書けません: %1 (%2)").arg(path, why);
 }
-
-}  // namespace
-
-qint64 frameCount(const DateRange& range) {
-  if (!range.from.isValid() || !range.to.isValid() || range.stepDays < 1 || range.to < range.from) return 0;
-  return range.from.daysTo(range.to) / range.stepDays + 1;
-}
-
-QDate frameDate(const DateRange& range, qint64 index) { return range.from.addDays(index * range.stepDays); }
-
-std::optional<QString> rangeProblem(const DateRange& range) {
-  if (!range.from.isValid() || !range.to.isValid()) return QStringLiteral("日付の範囲が暦にある日付ではありません");
-  const QString from = range.from.toString(Qt::ISODate);
-  const QString to = range.to.toString(Qt::ISODate);
-  if (range.to < range.from) return QStringLiteral("終わりの日付 %1 が始めの日付 %2 より前です").arg(to, from);
-  if (range.stepDays < 1) return QStringLiteral("間隔は 1 日以上にしてください: %1").arg(range.stepDays);
-  const qint64 count = frameCount(range);
-  if (count > kMostFrames) {
-    return QStringLiteral("コマが多すぎます: %1 から %2 まで %3 日おきで %4 コマ (最大 %5 コマ)")
-        .arg(from, to)
-        .arg(range.stepDays)
-        .arg(count)
-        .arg(kMostFrames);
-  }
-  return std::nullopt;
-}
-
-bool hasFramePlaceholder(const QString& pattern) {
-  return pattern.contains(kDatePlaceholder) || pattern.contains(kNumberPlaceholder);
-}
-
-QString framePath(const QString& pattern, const QDate& date, qint64 number) {
-  QString path = pattern;
-  path.replace(kDatePlaceholder, date.toString(QStringLiteral("yyyy-MM-dd")));
-  path.replace(kNumberPlaceholder, QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')));
-  return path;
-}
-
-bool isAnimationPath(const QString& path) {
-  return QFileInfo(path).suffix().compare(QLatin1String("webp"), Qt::CaseInsensitive) == 0;
-}
-
-QStringList dateBoxTexts(const QDate& date) {
-  return {QString::number(date.year()), QString::number(date.month()), QString::number(date.day())};
-}
-
-DrawReport drawForDate(Session& session, const QStringList& dateParts, const QDate& today) {
-  for (int k = 0; k < 3; ++k) session.setText(61 + k, dateParts.value(k));
-  DrawCommand draw(session);
-  if (today.isValid()) draw.setToday(today);
-  return draw.run();
-}
-
-SheetDumpExtras dumpExtras(const Session& session, const DrawReport& report) {
-  SheetDumpExtras extras;
-  for (int row = 1; row <= kRowCount; ++row) {
-    const RowOutcome& outcome = report.rows[row];
-    extras.rows.push_back({row, QString::fromLatin1(rowStateName(outcome.state)), outcome.radiusKm, outcome.circleDrawn});
-  }
-  extras.countLabel = session.caption(Control::Label21).value_or(QString());
-  extras.warningVisible = session.visible(Control::Label20);
-  extras.circleMode = session.analysis.circleMode;
-  extras.crossings = report.crossings;
-  return extras;
-}
-
-void copyTable(const Session& from, Session& to) {
-  static_cast<FormVariables&>(to) = static_cast<const FormVariables&>(from);
-  for (int index = 1; index <= Session::kBoxCount; ++index) to.setText(index, from.text(index));
-  for (int row = 1; row <= kRowCount; ++row) to.setTicked(row, from.ticked(row));
-  if (const auto& title = from.caption(Control::Label37)) to.setCaption(Control::Label37, *title);
-  to.analysis = from.analysis;
-}
-
-FrameDrawer::FrameDrawer(Session& session, const QDate& today)
-    : session_(session), start_(session), today_(today.isValid() ? today : QDate::currentDate()) {}
-
-DrawReport FrameDrawer::draw(const QDate& date) {
-  static_cast<FormVariables&>(session_) = start_;
-  return drawForDate(session_, dateBoxTexts(date), today_);
-}
-
-namespace {
 
 // A queue between two threads that holds at most `depth` items: push waits while it
 // is full, pop while it is empty. close() lets the taker drain what is left; stop()
@@ -166,6 +82,21 @@ class Channel {
 
 }  // namespace
 
+bool hasFramePlaceholder(const QString& pattern) {
+  return pattern.contains(kDatePlaceholder) || pattern.contains(kNumberPlaceholder);
+}
+
+QString framePath(const QString& pattern, const QDate& date, qint64 number) {
+  QString path = pattern;
+  path.replace(kDatePlaceholder, date.toString(QStringLiteral("yyyy-MM-dd")));
+  path.replace(kNumberPlaceholder, QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')));
+  return path;
+}
+
+bool isAnimationPath(const QString& path) {
+  return QFileInfo(path).suffix().compare(QLatin1String("webp"), Qt::CaseInsensitive) == 0;
+}
+
 // Three stages: the caller's thread draws and paints, encoder threads make the files'
 // bytes, a writer thread writes them in order (writing through a temporary file waits
 // for the disk, which costs as much as encoding). Encoding a PNG takes about three
@@ -192,6 +123,7 @@ struct SeriesWriter::Worker {
   QString out;
   double scale = 1;
   int fps = 10;
+  QDate created;
   bool animation = false;
   std::optional<SheetFormat> format;
   qint64 added = 0;  // the caller's thread only
@@ -284,11 +216,12 @@ void SeriesWriter::Worker::write() {
   }
 }
 
-SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond)
+SeriesWriter::SeriesWriter(const QString& out, double scale, int framesPerSecond, const QDate& created)
     : worker_(std::make_unique<Worker>()) {
   Worker& w = *worker_;
   w.out = out;
   w.scale = scale;
+  w.created = created;
   w.fps = framesPerSecond;
   w.animation = isAnimationPath(out);
   if (!w.animation) {
@@ -316,7 +249,7 @@ SeriesWriter::~SeriesWriter() {
   w.join();
 }
 
-bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const QDate& date) {
+bool SeriesWriter::add(const DrawResult& drawing, const QImage& background, const QDate& date) {
   Worker& w = *worker_;
   Worker::Frame frame;
   {
@@ -339,13 +272,13 @@ bool SeriesWriter::add(const Sheet& sheet, const SheetDumpExtras& extras, const 
     }
   }
   if (w.animation || w.format == SheetFormat::Png) {
-    if (!renderSheetImage(sheet, w.scale, frame.image)) {
+    if (!renderSheetImage({drawing.sheet, background}, w.scale, frame.image)) {
       w.fail(cannotMake(frame.path, QStringLiteral("この倍率では画像を作れません")));
       return false;
     }
   } else {
     QString why;
-    std::optional<QByteArray> bytes = sheetFileBytes(sheet, *w.format, w.scale, extras, &why);
+    std::optional<QByteArray> bytes = sheetFileBytes(drawing, background, *w.format, w.scale, w.created, &why);
     if (!bytes) {
       w.fail(cannotMake(frame.path, why));
       return false;
@@ -374,24 +307,6 @@ std::vector<WrittenFrame> SeriesWriter::takeWritten() {
 QString SeriesWriter::error() const {
   std::lock_guard<std::mutex> lock(worker_->mutex);
   return worker_->error;
-}
-
-std::optional<QString> renderDateSeries(Session& session, const DateRange& range, const QDate& today,
-                                        SeriesWriter& writer,
-                                        const std::function<void(const WrittenFrame&)>& written) {
-  FrameDrawer drawer(session, today);
-  const qint64 count = frameCount(range);
-  for (qint64 i = 0; i < count; ++i) {
-    const QDate date = frameDate(range, i);
-    const DrawReport report = drawer.draw(date);
-    SheetDumpExtras extras = dumpExtras(session, report);
-    extras.created = today;
-    if (!writer.add(session.surface().sheet(), extras, date)) break;
-    for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
-  }
-  const std::optional<QString> failed = writer.finish();
-  for (const WrittenFrame& frame : writer.takeWritten()) written(frame);
-  return failed;
 }
 
 }  // namespace eq
