@@ -90,11 +90,27 @@ DrawResult draw(const DrawInputs& in) {
     legend.push_back({row, r.values.name, at.x});
   }
   out.countLabel = "描画データ数  = " + signedText(static_cast<float>(drawnCount));
+  out.crossings = findCrossings(circles, in.circleMode, in.toleranceKm);
+  if (in.quakes.quakes) {
+    out.quakesOverlaid = true;
+    out.quakes = addQuakes(out.sheet, in.quakes, in.prediction, circles, out.crossings, in.circleMode, in.toleranceKm,
+                           static_cast<int>(legend.size()));
+  }
   drawAnnotations(out.sheet, in.prediction, legend, in.title, in.today);
 
-  out.crossings = findCrossings(circles, in.circleMode, in.toleranceKm);
   if (in.crossingMarks) addCrossingMarks(out);
   return out;
+}
+
+std::vector<CircleInput> drawnCircles(const DrawInputs& inputs, const DrawResult& drawing) {
+  std::vector<CircleInput> circles;
+  for (int row = 1; row <= kRowCount; ++row) {
+    const RowOutcome& outcome = drawing.rows[row];
+    if (!outcome.circleDrawn || !outcome.radiusKm) continue;
+    const RecordValues& v = inputs.rows[row].values;
+    circles.push_back({row, v.numbers[3], v.numbers[4], *outcome.radiusKm});
+  }
+  return circles;
 }
 
 void addCrossingMarks(DrawResult& drawing) {

@@ -78,6 +78,10 @@ constexpr FixedLabel kFixedLabels[] = {
 
 }  // namespace
 
+void printText(Sheet& sheet, double column, double line, Rgb color, std::string_view text) {
+  print(sheet, column, line, color, text);
+}
+
 void drawFrame(Sheet& sheet) {
   graticule(sheet);
   scaleBar(sheet);
