@@ -59,6 +59,7 @@ DrawResult draw(const DrawInputs& in) {
   out.sheet.background = in.background;
   out.circleMode = in.circleMode;
   drawFrame(out.sheet);
+  const std::size_t frameEnd = out.sheet.items.size();
 
   // A prediction month of 0 counts as July here; the stamp still shows 0.
   const double predictionDay = JulianDay(in.prediction).value_or(0);
@@ -93,8 +94,12 @@ DrawResult draw(const DrawInputs& in) {
   out.crossings = findCrossings(circles, in.circleMode, in.toleranceKm);
   if (in.quakes.quakes) {
     out.quakesOverlaid = true;
-    out.quakes = addQuakes(out.sheet, in.quakes, in.prediction, circles, out.crossings, in.circleMode, in.toleranceKm,
+    // Under the volcanoes and circles, so that a quake's disc hides no volcano.
+    Sheet quakes;
+    out.quakes = addQuakes(quakes, in.quakes, in.prediction, circles, out.crossings, in.circleMode, in.toleranceKm,
                            static_cast<int>(legend.size()));
+    out.sheet.items.insert(out.sheet.items.begin() + static_cast<std::ptrdiff_t>(frameEnd), quakes.items.begin(),
+                           quakes.items.end());
   }
   drawAnnotations(out.sheet, in.prediction, legend, in.title, in.today);
 

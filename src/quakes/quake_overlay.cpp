@@ -123,7 +123,7 @@ std::vector<SheetQuake> addQuakes(Sheet& sheet, const QuakeOverlay& overlay, con
   const double line = legendRows + 12;
   sheet.items.push_back(SheetCircle{131.3f * 120 + 40, static_cast<float>(line * 240 + 120),
                                     quakeMarkerRadius(overlay.minMagnitude), kQuakeOutline, kQuakeFill});
-  printText(sheet, 132.3, line, kQuakeOutline, quakeLegendText(overlay) + " " + std::to_string(largestFirst.size()) + "件");
+  printText(sheet, 132.6, line, kQuakeOutline, quakeLegendText(overlay) + " " + std::to_string(largestFirst.size()) + "件");
   printText(sheet, 131.3, line + 1, kQuakeOutline, quakePeriodText(overlay));
   return quakes;
 }
