@@ -73,7 +73,7 @@ void molchanPanel(Sheet& sheet, const Hindcast& report) {
   const auto py = [](double miss) { return kTop + (1 - miss) * kSide; };
   const char* const decades[] = {"0.01%", "0.1%", "1%", "10%", "100%"};
   for (int k = 0; k <= 4; ++k) {
-    const double x = kMolchanLeft + kSide * k / 4.0;
+    const double x = kMolchanLeft + static_cast<double>(kSide) * k / 4;
     line(sheet, x, kTop + kSide, x, kTop + kSide + 80, kBlack);
     text(sheet, x - 240, kTop + kSide + 120, kBlack, decades[k]);
   }
