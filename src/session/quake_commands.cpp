@@ -3,6 +3,9 @@
 #include "platform/regular_file.h"
 #include "platform/safe_file.h"
 #include "quakes/hindcast_report.h"
+#include "session/analysis_commands.h"
+#include "session/draw_command.h"
+#include "session/messages.h"
 #include "session/session.h"
 #include "sheet/sheet_export.h"
 
@@ -41,6 +44,61 @@ void setQuakeOverlay(Session& session, std::shared_ptr<const Catalogue> catalogu
   overlay.quakes = catalogue ? std::shared_ptr<const std::vector<Quake>>(catalogue, &catalogue->quakes) : nullptr;
   overlay.minMagnitude = minMagnitude;
   overlay.days = days;
+}
+
+std::optional<QString> askQuakeCatalogue(Session& session) {
+  FileDialogRequest request;
+  request.title = QStringLiteral("地震カタログ (USGS の CSV または GeoJSON) を選択してください");
+  request.filter = QStringLiteral("地震カタログ (*.csv *.geojson *.json)|*.csv *.geojson *.json");
+  request.initialPath = session.analysis.quakeCatalogueFile;
+  session.refreshView();
+  return session.platform().openFileDialog(request);
+}
+
+namespace {
+
+// A sheet on show is drawn again, so that the overlay's change shows at once.
+void redraw(Session& session) {
+  if (!session.surface().sheet().empty()) runDrawCommand(session);
+}
+
+}  // namespace
+
+bool overlayQuakes(Session& session, const QString& path, double minMagnitude, int days) {
+  const CatalogueLoad load = loadQuakeCatalogue(path);
+  if (!load.catalogue) {
+    warnUser(session, load.error);
+    return false;
+  }
+  setQuakeOverlay(session, load.catalogue, path, minMagnitude, days);
+  redraw(session);
+  if (!load.note.isEmpty()) warnUser(session, load.note);
+  return true;
+}
+
+void removeQuakeOverlay(Session& session) {
+  setQuakeOverlay(session, nullptr, QString(), session.analysis.quakes.minMagnitude, session.analysis.quakes.days);
+  redraw(session);
+}
+
+DrawInputs hindcastInputs(const Session& session) {
+  LastGoodValues lastGood = session.lastGood;
+  return drawSetUp(session, lastGood, QDate(2000, 1, 1)).inputs;
+}
+
+void saveHindcastReport(Session& session, const Hindcast& report) {
+  const std::optional<QString> path = askSavePath(
+      session, QStringLiteral("検証結果を保存"),
+      QStringLiteral("JSON (*.json)|*.json||CSV (*.csv)|*.csv||PNG 画像 (*.png)|*.png||SVG (*.svg)|*.svg"),
+      session.imageFolder);
+  if (!path) return;
+  const std::optional<ReportFormat> format = reportFormatForPath(*path);
+  if (!format) {
+    warnUser(session, QStringLiteral("ファイル名の拡張子を .json .csv .png .svg のいずれかにしてください。\n") + *path);
+    return;
+  }
+  QString error;
+  if (!writeHindcastReport(report, *path, *format, &error)) warnUser(session, error);
 }
 
 std::optional<ReportFormat> reportFormatForPath(const QString& path) {

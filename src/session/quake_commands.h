@@ -26,6 +26,22 @@ CatalogueLoad loadQuakeCatalogue(const QString& path);
 void setQuakeOverlay(Session& session, std::shared_ptr<const Catalogue> catalogue, const QString& path,
                      double minMagnitude, int days);
 
+// 地震カタログを重ねる…: the catalogue the open-file dialog chose (it opens at the last
+// one); nothing after a cancel.
+std::optional<QString> askQuakeCatalogue(Session& session);
+// Reads the catalogue and lays it over the sheet, drawn again at once when it shows a
+// Draw; a file that cannot be read is a message and changes nothing. What was skipped
+// is told in a message too. False when it was not read.
+bool overlayQuakes(Session& session, const QString& path, double minMagnitude, int days);
+// Switches the overlay off, the sheet drawn again without it.
+void removeQuakeOverlay(Session& session);
+
+// The hindcast's inputs from the table as the Draw reads it now (the session keeps
+// its last good values as they were).
+DrawInputs hindcastInputs(const Session& session);
+// 検証 結果を保存…: the report to a file the user chooses (.json .csv .png .svg).
+void saveHindcastReport(Session& session, const Hindcast& report);
+
 enum class ReportFormat { Json, Csv, Png, Svg };
 // By the file name's extension (.json, .csv, .png, .svg, in any case).
 std::optional<ReportFormat> reportFormatForPath(const QString& path);
