@@ -191,10 +191,12 @@ std::optional<Hindcast> runHindcast(const DrawInputs& base, const std::vector<Qu
   toShares(out.nullDistances);
   if (n == 0) return out;
 
-  // The Molchan diagram. Each cell's distance to each volcano once; then for every date
-  // its distance to the second-nearest circle line, counted in whole km: a tolerance of
-  // t km puts a cell under alarm when that distance rounded up is at most t.
-  std::vector<float> cellKm(static_cast<std::size_t>(kGridColumns) * kGridRows * V);
+  // The Molchan diagram. Each cell's distance to each volcano once (volcano by volcano,
+  // so that a date's pass runs along memory); then for every date the distance of every
+  // cell to its second-nearest circle line, counted in whole km: a tolerance of t km
+  // puts a cell under alarm when that distance rounded up is at most t.
+  const std::size_t cells = static_cast<std::size_t>(kGridColumns) * kGridRows;
+  std::vector<float> cellKm(cells * V);
   const double cellWidth = static_cast<double>(kSheetWidth) / kGridColumns;
   const double cellHeight = static_cast<double>(kSheetHeight) / kGridRows;
   for (int row = 0; row < kGridRows; ++row) {
@@ -202,17 +204,17 @@ std::optional<Hindcast> runHindcast(const DrawInputs& base, const std::vector<Qu
       const double x = (column + 0.5) * cellWidth;
       const double y = (row + 0.5) * cellHeight;
       const std::size_t cell = static_cast<std::size_t>(row) * kGridColumns + column;
+      const GeoPoint g = mapToGeographic(x, y);
       for (std::size_t v = 0; v < V; ++v) {
         double km;
         if (mode == CircleMode::Geodesic) {
-          const GeoPoint g = mapToGeographic(x, y);
           km = centreDistanceKm(volcanoes[v], g.latitude, g.longitude, mode);
         } else {
           const MapPoint c = PlotXY(static_cast<float>(volcanoes[v].latitude), static_cast<float>(volcanoes[v].longitude))
                                  .value_or(MapPoint{});
           km = std::hypot(x - c.x, y - c.y) / kMapUnitsPerKm;
         }
-        cellKm[cell * V + v] = static_cast<float>(km);
+        cellKm[v * cells + cell] = static_cast<float>(km);
       }
     }
     if (row % 32 == 0 && !goOn(0.6 + 0.1 * row / kGridRows)) return std::nullopt;
@@ -229,15 +231,25 @@ std::optional<Hindcast> runHindcast(const DrawInputs& base, const std::vector<Qu
   std::vector<double> alarmCount(kMolchanLastKm + 1, 0);  // by whole km
   double totalWeight = 0;
   int done = 0;
-  const std::size_t cells = static_cast<std::size_t>(kGridColumns) * kGridRows;
+  std::vector<float> nearest(cells);
+  std::vector<float> second(cells);
   for (const auto& [d, weight] : weights) {
+    std::fill(nearest.begin(), nearest.end(), std::numeric_limits<float>::infinity());
+    std::fill(second.begin(), second.end(), std::numeric_limits<float>::infinity());
+    for (std::size_t v = 0; v < V; ++v) {
+      const double r = radius[static_cast<std::size_t>(d) * V + v];
+      if (std::isnan(r)) continue;
+      const auto rf = static_cast<float>(r);
+      const float* km = &cellKm[v * cells];
+      for (std::size_t cell = 0; cell < cells; ++cell) {
+        const float line = std::fabs(km[cell] - rf);
+        second[cell] = std::min(second[cell], std::max(nearest[cell], line));
+        nearest[cell] = std::min(nearest[cell], line);
+      }
+    }
     std::vector<int> countByKm(kMolchanLastKm + 1, 0);
-    for (std::size_t cell = 0; cell < cells; ++cell) {
-      const LineDistances ld = lineDistances(
-          V, [&](std::size_t v) { return static_cast<double>(cellKm[cell * V + v]); },
-          [&](std::size_t v) { return radius[static_cast<std::size_t>(d) * V + v]; }, 0.0);
-      const double km = std::ceil(ld.second);
-      if (km <= kMolchanLastKm) ++countByKm[static_cast<std::size_t>(km)];
+    for (const float km : second) {
+      if (km <= kMolchanLastKm) ++countByKm[static_cast<std::size_t>(std::ceil(km))];
     }
     for (int km = 0; km <= kMolchanLastKm; ++km) alarmCount[km] += static_cast<double>(weight) * countByKm[km];
     totalWeight += weight;
