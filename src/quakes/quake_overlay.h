@@ -65,8 +65,8 @@ struct SheetQuake {
   QuakeNumbers numbers;
 };
 
-// The marker's radius in map units: 22.5 per magnitude above 3 (a magnitude 6 is three
-// screen pixels across, a 9 nine), at least 15.
+// The marker's radius in map units: 22.5 per magnitude above 3 (a magnitude 6 is nine
+// screen pixels across, a 9 eighteen), at least 15.
 float quakeMarkerRadius(double magnitude);
 
 // The quakes shown with their numbers, their markers on the sheet (larger ones first,
