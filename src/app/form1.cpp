@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/crossings_window.h"
+#include "app/hindcast_window.h"
 #include "app/picture_box.h"
 #include "app/window_placement.h"
 #include "help/form2.h"
@@ -11,6 +12,7 @@
 #include "session/help_commands.h"
 #include "session/messages.h"
 #include "session/open_command.h"
+#include "session/quake_commands.h"
 #include "session/save_command.h"
 #include "session/sheet_commands.h"
 #include "session/table_commands.h"
@@ -251,6 +253,11 @@ void Form1::showSheetMenu(const QPoint& at) {
   geodesic->setCheckable(true);
   geodesic->setChecked(session_.analysis.circleMode == CircleMode::Geodesic);
   geodesic->setToolTip(QStringLiteral("次の描画から、地球楕円体の上で真の距離にある点を結んだ円を描きます"));
+  QAction* quakes = menu.addAction(QStringLiteral("地震カタログを重ねる…"));
+  quakes->setCheckable(true);
+  quakes->setChecked(session_.analysis.quakes.quakes != nullptr);
+  quakes->setToolTip(QStringLiteral("USGS の地震カタログの地震を、切るまでこれからの描画に重ねます"));
+  QAction* hindcast = menu.addAction(QStringLiteral("検証…"));
   menu.addSeparator();
   QAction* image = menu.addAction(QStringLiteral("画像として保存…"));
   QAction* mapData = menu.addAction(QStringLiteral("地図データとして保存…"));
@@ -276,7 +283,34 @@ void Form1::showSheetMenu(const QPoint& at) {
     run("地図データとして保存", [&] { saveMapData(session_); });
   } else if (chosen == series) {
     openTimeSeries();
+  } else if (chosen == quakes) {
+    toggleQuakeOverlay();
+  } else if (chosen == hindcast) {
+    openHindcast();
   }
+}
+
+void Form1::toggleQuakeOverlay() {
+  run("地震カタログを重ねる", [&] {
+    if (session_.analysis.quakes.quakes) {
+      removeQuakeOverlay(session_);
+      return;
+    }
+    const std::optional<QString> path = askQuakeCatalogue(session_);
+    double minMagnitude = session_.analysis.quakes.minMagnitude;
+    int days = session_.analysis.quakes.days;
+    if (path && askQuakeOptions(this, minMagnitude, days)) overlayQuakes(session_, *path, minMagnitude, days);
+  });
+}
+
+HindcastWindow* Form1::openHindcast() {
+  if (!hindcast_) {
+    hindcast_ = new HindcastWindow(session_, this);
+    hindcast_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  hindcast_->show();
+  hindcast_->raise();
+  return hindcast_;
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,7 @@ class QScrollArea;
 namespace eq {
 
 class CrossingsWindow;
+class HindcastWindow;
 class PictureBox;
 
 class Form1 : public QWidget {
@@ -55,6 +56,12 @@ class Form1 : public QWidget {
   // long as this one, so nothing it is doing is ever cut off in the middle.
   void openTimeSeries();
   TimeSeriesWindow* existingTimeSeries() const { return timeSeries_.get(); }
+
+  // 地震カタログを重ねる…: a catalogue over the sheet (file dialog, then its options), or
+  // the overlay switched off when it is on.
+  void toggleQuakeOverlay();
+  // 検証…: the hindcast window, made on first use.
+  HindcastWindow* openHindcast();
 
   // Controls, named as the window has always named them.
   QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{}, *Command5{}, *Command6{}, *Command7{},
@@ -93,6 +100,7 @@ class Form1 : public QWidget {
   QWidget* client_{};
   QPointer<Form2> form2_;
   QPointer<CrossingsWindow> crossings_;
+  QPointer<HindcastWindow> hindcast_;
 
   std::unique_ptr<TimeSeriesWindow> timeSeries_;  // made on first use; closing it hides it
   bool syncing_ = false;

@@ -13,6 +13,7 @@ namespace {
 const char kHelp[] =
     "使い方: eqcircle [--help | --version | DATAFILE]\n"
     "        eqcircle render DATAFILE --date Y-M-D [オプション] --out FILE\n"
+    "        eqcircle hindcast DATAFILE --quakes FILE [オプション] --out REPORT\n"
     "\n"
     "地震サークル: 火山の噴火記録 (最大10件) と地震予測年月日から、噴火からの経過年数で\n"
     "決まる半径の地震サークルを北緯20〜50度・東経110〜160度の地図に描きます。\n"
@@ -22,6 +23,8 @@ const char kHelp[] =
     "  render        画面なしで地図を描き、PNG・PDF・SVG・JSON・GeoJSON・KML に書き出す\n"
     "                (日付の範囲ならコマごとのファイルかアニメーション WebP)\n"
     "                (オプションの説明: eqcircle render --help)\n"
+    "  hindcast      地震カタログの地震ごとにその日付で円を描き、震央で円の線が交わって\n"
+    "                いたかを日付の入れ替えと比べる (JSON・CSV・PNG・SVG)\n"
     "  -h, --help    この説明を表示して終了する\n"
     "  --version     版番号を表示して終了する\n";
 

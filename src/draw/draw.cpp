@@ -59,6 +59,7 @@ DrawResult draw(const DrawInputs& in) {
   out.sheet.background = in.background;
   out.circleMode = in.circleMode;
   drawFrame(out.sheet);
+  const std::size_t frameEnd = out.sheet.items.size();
 
   // A prediction month of 0 counts as July here; the stamp still shows 0.
   const double predictionDay = JulianDay(in.prediction).value_or(0);
@@ -90,11 +91,31 @@ DrawResult draw(const DrawInputs& in) {
     legend.push_back({row, r.values.name, at.x});
   }
   out.countLabel = "描画データ数  = " + signedText(static_cast<float>(drawnCount));
+  out.crossings = findCrossings(circles, in.circleMode, in.toleranceKm);
+  if (in.quakes.quakes) {
+    out.quakesOverlaid = true;
+    // Under the volcanoes and circles, so that a quake's disc hides no volcano.
+    Sheet quakes;
+    out.quakes = addQuakes(quakes, in.quakes, in.prediction, circles, out.crossings, in.circleMode, in.toleranceKm,
+                           static_cast<int>(legend.size()));
+    out.sheet.items.insert(out.sheet.items.begin() + static_cast<std::ptrdiff_t>(frameEnd), quakes.items.begin(),
+                           quakes.items.end());
+  }
   drawAnnotations(out.sheet, in.prediction, legend, in.title, in.today);
 
-  out.crossings = findCrossings(circles, in.circleMode, in.toleranceKm);
   if (in.crossingMarks) addCrossingMarks(out);
   return out;
+}
+
+std::vector<CircleInput> drawnCircles(const DrawInputs& inputs, const DrawResult& drawing) {
+  std::vector<CircleInput> circles;
+  for (int row = 1; row <= kRowCount; ++row) {
+    const RowOutcome& outcome = drawing.rows[row];
+    if (!outcome.circleDrawn || !outcome.radiusKm) continue;
+    const RecordValues& v = inputs.rows[row].values;
+    circles.push_back({row, v.numbers[3], v.numbers[4], *outcome.radiusKm});
+  }
+  return circles;
 }
 
 void addCrossingMarks(DrawResult& drawing) {

@@ -10,6 +10,7 @@
 #include "draw/inputs.h"
 #include "draw/sheet.h"
 #include "draw/sheet_frame.h"
+#include "quakes/quake_overlay.h"
 
 #include <array>
 #include <optional>
@@ -33,6 +34,7 @@ struct DrawInputs {
   CircleMode circleMode = CircleMode::Classic;
   double toleranceKm = kDefaultSupportToleranceKm;
   bool crossingMarks = false;  // a blue ring on every crossing on the sheet
+  QuakeOverlay quakes;         // a catalogue's earthquakes over the circles; none at start
 };
 
 // What became of a table row in one Draw.
@@ -63,13 +65,20 @@ struct DrawResult {
   std::vector<Crossing> crossings;
   // Where the crossing marks begin among the sheet's items, while it has them.
   std::optional<std::size_t> crossingMarksFrom;
+  // The catalogue's quakes the sheet shows, with their numbers, while one is laid over it.
+  bool quakesOverlaid = false;
+  std::vector<SheetQuake> quakes;
 
   bool anyDrawn() const;
 };
 
-// Frame, a red marker and earthquake circle per drawn row, the annotations; the rows'
-// outcomes, the count, the warning and the crossings.
+// Frame, a red marker and earthquake circle per drawn row, the quakes of the overlay,
+// the annotations; the rows' outcomes, the count, the warning, the crossings and the
+// quakes' numbers.
 DrawResult draw(const DrawInputs& inputs);
+
+// The circles a Draw drew, with their rows' positions and radii.
+std::vector<CircleInput> drawnCircles(const DrawInputs& inputs, const DrawResult& drawing);
 
 // Crossing marks, a small blue ring on each crossing on the sheet, after everything
 // else; adding them twice adds them once.

@@ -78,9 +78,20 @@ constexpr FixedLabel kFixedLabels[] = {
 
 }  // namespace
 
+void printText(Sheet& sheet, double column, double line, Rgb color, std::string_view text) {
+  print(sheet, column, line, color, text);
+}
+
 void drawFrame(Sheet& sheet) {
-  graticule(sheet);
-  scaleBar(sheet);
+  // The frame is the same on every sheet: made once (it takes longer than the rest of a
+  // Draw), then copied.
+  static const std::vector<SheetItem> frame = [] {
+    Sheet made;
+    graticule(made);
+    scaleBar(made);
+    return made.items;
+  }();
+  sheet.items.insert(sheet.items.end(), frame.begin(), frame.end());
 }
 
 std::string creationDateText(const CalendarDay& day) {

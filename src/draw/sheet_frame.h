@@ -37,6 +37,9 @@ void drawFrame(Sheet& sheet);
 void drawAnnotations(Sheet& sheet, const TableDate& prediction, const std::vector<LegendRow>& drawn,
                      std::string_view title, const CalendarDay& today);
 
+// A text at (column, line) of the sheet's text cells (120 x 240 map units).
+void printText(Sheet& sheet, double column, double line, Rgb color, std::string_view text);
+
 // "2026年 12月 6日": four-digit year, month and day without leading zeros.
 std::string creationDateText(const CalendarDay& day);
 

@@ -78,7 +78,20 @@ std::string sheetJson(const DrawResult& drawing) {
     json.key("x").number(c.x).key("y").number(c.y).key("lat").number(c.latitude).key("lon").number(c.longitude);
     json.key("onSheet").boolean(c.onSheet).key("support").number(c.support).endObject();
   }
-  json.endArray().endObject().endLine();
+  json.endArray();
+  if (drawing.quakesOverlaid) {
+    json.key("quakes").beginArray();
+    for (const SheetQuake& q : drawing.quakes) {
+      json.beginObject().key("id").string(q.quake.id).key("date").string(isoDateText(q.quake.japanDate));
+      json.key("lat").number(q.quake.latitude).key("lon").number(q.quake.longitude).key("mag").number(q.quake.magnitude);
+      json.key("x").number(q.at.x).key("y").number(q.at.y).key("onSheet").boolean(q.onSheet);
+      json.key("nearestCircleKm").number(q.numbers.nearestCircleKm);
+      json.key("nearestCrossingKm").number(q.numbers.nearestCrossingKm);
+      json.key("support").number(q.numbers.support).endObject();
+    }
+    json.endArray();
+  }
+  json.endObject().endLine();
   return out;
 }
 

@@ -1,4 +1,5 @@
-// eqcircle: starts the window program, or the render program for `eqcircle render ...`.
+// eqcircle: starts the window program, or the render program for `eqcircle render ...`
+// and `eqcircle hindcast ...`.
 // Both live beside this one in a build and in <prefix>/lib/eqcircle once installed. A
 // program that only renders then loads none of the window toolkit, the printing
 // libraries and their dependencies, which take a third of a rendering process's time.
@@ -12,7 +13,7 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-  const bool render = argc >= 2 && std::strcmp(argv[1], "render") == 0;
+  const bool render = argc >= 2 && (std::strcmp(argv[1], "render") == 0 || std::strcmp(argv[1], "hindcast") == 0);
   const char* program = render ? "eqcircle-render" : "eqcircle-window";
 
   // The folder this program lives in ("." when the system does not say).

@@ -1,10 +1,14 @@
 #include "quakes/utc_time.h"
 
+#include <cstdio>
+
 namespace eq {
 namespace {
 
 constexpr std::int64_t kMsPerDay = 86400000;
 constexpr std::int64_t kJapanOffsetMs = 9 * 3600000;
+
+}  // namespace
 
 // C++17 has no calendar: these are the civil-date algorithms that C++20's chrono
 // calendar is built on (days since 1970-01-01 in the proleptic Gregorian calendar,
@@ -29,6 +33,8 @@ CalendarDate civilFromDays(std::int64_t days) {
   const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
   return {static_cast<int>(yearOfEra + era * 400 + (month <= 2)), month, day};
 }
+
+namespace {
 
 // Reads exactly `count` digits at text[at], moving past them.
 std::optional<int> digits(std::string_view text, std::size_t& at, std::size_t count) {
@@ -98,6 +104,12 @@ CalendarDate japanDate(std::int64_t utcMs) {
   const std::int64_t local = utcMs + kJapanOffsetMs;
   const std::int64_t days = local / kMsPerDay - (local % kMsPerDay < 0);  // rounded down
   return civilFromDays(days);
+}
+
+std::string isoDateText(const CalendarDate& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
 }
 
 }  // namespace eq

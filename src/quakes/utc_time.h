@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace eq {
@@ -28,6 +29,13 @@ inline constexpr std::int64_t kLatestUtcMs = 253402300799999;
 // time just before a midnight stays on its day). Nothing for another form, an
 // impossible date or time (2023-02-29, 24:00), or a time without an offset.
 std::optional<std::int64_t> parseUtcTime(std::string_view text);
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
+std::int64_t daysFromCivil(std::int64_t year, int month, int day);
+CalendarDate civilFromDays(std::int64_t days);
+
+// "2024-01-02"
+std::string isoDateText(const CalendarDate& date);
 
 // The date at that instant in Japan; the instant lies within the bounds above.
 CalendarDate japanDate(std::int64_t utcMs);

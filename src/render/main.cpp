@@ -38,5 +38,9 @@ int main(int argc, char** argv) {
   // (BMP, PDF) or linked (PNG, SVG, WebP), so no other plugin need be looked for.
   QCoreApplication::setLibraryPaths({});
   eq::installJapaneseFontSubstitutes();
-  return eq::runRenderCommand(argc, argv);
+  const int status = eq::runRenderCommand(argc, argv);
+  // A command that ends early (bad arguments) would otherwise leave the font set-up
+  // running while the application object is taken down, and fontconfig's memory with it.
+  eq::waitForFontSetUp();
+  return status;
 }

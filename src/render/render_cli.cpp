@@ -1,11 +1,13 @@
 #include "render/render_cli.h"
 
 #include "model/number_text.h"
+#include "quakes/hindcast_report.h"
 #include "session/date_series.h"
 #include "platform/scripted_platform.h"
 #include "session/draw_command.h"
 #include "session/map_data.h"
 #include "session/open_command.h"
+#include "session/quake_commands.h"
 #include "session/session.h"
 #include "session/table_commands.h"
 #include "sheet/sheet_export.h"
@@ -17,6 +19,7 @@
 #include <QDateTime>
 #include <QStringList>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -33,9 +36,12 @@ constexpr qint64 kLastSecond = 253402300799;  // of 9999-12-31 (UTC), the last d
 const char kUsage[] =
     "使い方: eqcircle render DATAFILE --date Y-M-D [--rows 1,3,7|all] [--title TEXT]\n"
     "                        [--no-background] [--created Y-M-D] [--scale K]\n"
-    "                        [--circles classic|geodesic] [--tolerance KM] [--crossings] --out FILE\n"
+    "                        [--circles classic|geodesic] [--tolerance KM] [--crossings]\n"
+    "                        [--quakes FILE [--min-mag M] [--quake-days N]] --out FILE\n"
     "        eqcircle render DATAFILE --from Y-M-D --to Y-M-D [--step DAYS] [--fps N]\n"
     "                        [その他のオプション] --out PATTERN\n"
+    "        eqcircle hindcast DATAFILE --quakes FILE [--min-mag M] [--rows LIST]\n"
+    "                        [--circles MODE] [--tolerance KM] [--permutations N] [--seed S] --out REPORT\n"
     "  DATAFILE          噴火データファイル (Shift-JIS、UTF-8 または UTF-16、最大10行)\n"
     "  --date Y-M-D      地震予測年月日 (例: 2024-5-1)\n"
     "  --from Y-M-D      日付ごとに描くときの最初の地震予測年月日\n"
@@ -50,6 +56,12 @@ const char kUsage[] =
     "  --circles MODE    classic (図上の円、省略時) または geodesic (地球楕円体上の真の距離の円)\n"
     "  --tolerance KM    交点の支持数に数える円の近さ (km、省略時 50)\n"
     "  --crossings       円の交点を図に青い輪で示す\n"
+    "  --quakes FILE     USGS の地震カタログ (CSV または GeoJSON) の地震を図に重ねる\n"
+    "  --min-mag M       重ねる地震の最小マグニチュード (省略時 6.0)\n"
+    "  --quake-days N    地震予測年月日から N 日後までの地震を重ねる (省略時 365、0 は全期間)\n"
+    "  --permutations N  hindcast: 日付を入れ替える回数 (1〜100000、省略時 1000)\n"
+    "  --seed S          hindcast: 入れ替えの乱数の種 (0 以上の整数、省略時 1)\n"
+    "  --out REPORT      hindcast: 検証結果 (.json .csv .png .svg)\n"
     "  --out FILE        出力ファイル (.png .pdf .svg .json、地図データは .geojson .kml)\n"
     "  --out PATTERN     日付ごとの出力ファイル。{date} (YYYY-MM-DD) か {n} (0001 から) を\n"
     "                    名前に含めます (例: frames/sheet-{date}.png)。.webp なら全コマの\n"
@@ -65,7 +77,10 @@ void printTo(std::FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
-void complain(const QString& message) { printTo(stderr, QStringLiteral("eqcircle render: ") + message + '\n'); }
+// "render" or "hindcast", the command the messages name.
+QString commandName = QStringLiteral("render");
+
+void complain(const QString& message) { printTo(stderr, QStringLiteral("eqcircle ") + commandName + ": " + message + '\n'); }
 
 struct RenderOptions {
   QString dataFile;
@@ -87,6 +102,14 @@ struct RenderOptions {
   std::optional<int> step;
   std::optional<int> fps;
   bool series() const { return from.isValid() || to.isValid(); }
+  // Earthquakes: over the sheet, or measured against the circles (the hindcast).
+  QString quakes;
+  std::optional<double> minMagnitude;
+  std::optional<int> quakeDays;
+  std::optional<int> permutations;
+  std::optional<std::uint64_t> seed;
+  bool hindcast = false;
+  std::optional<ReportFormat> reportFormat;
 };
 
 // Three numbers, each of which a single-precision box value can hold.
@@ -115,8 +138,10 @@ std::optional<std::set<int>> rowList(const QString& text) {
 }
 
 // The options that take a value, in the order their values are checked.
-const char* const kValueOptions[] = {"date", "rows", "title", "created", "from", "to", "step", "fps",
-                                     "scale", "circles", "tolerance", "out"};
+const char* const kValueOptions[] = {"date",      "rows",       "title",   "created",  "from",
+                                     "to",        "step",       "fps",     "scale",    "circles",
+                                     "tolerance", "quakes",     "min-mag", "quake-days", "permutations",
+                                     "seed",      "out"};
 const char* const kFlags[] = {"no-background", "crossings"};
 
 // Takes one option's value; an empty result means it was fine, otherwise it says why not.
@@ -161,6 +186,31 @@ QString applyOption(const QString& option, const QString& value, RenderOptions& 
     const auto km = strictNumber(value.toUtf8().toStdString());
     if (!km || !(*km >= 0 && *km <= 20000)) return QStringLiteral("--tolerance は 0〜20000 の km の数にしてください: %1").arg(value);
     options.toleranceKm = *km;
+  } else if (option == QLatin1String("--quakes")) {
+    options.quakes = value;
+  } else if (option == QLatin1String("--min-mag")) {
+    options.minMagnitude = strictNumber(value.toUtf8().toStdString());
+    if (!options.minMagnitude || !(*options.minMagnitude >= -2 && *options.minMagnitude <= 10)) {
+      return QStringLiteral("--min-mag は -2〜10 のマグニチュードにしてください: %1").arg(value);
+    }
+  } else if (option == QLatin1String("--quake-days")) {
+    bool ok = false;
+    options.quakeDays = value.toInt(&ok);
+    if (!ok || *options.quakeDays < 0 || *options.quakeDays > 3660000) {
+      return QStringLiteral("--quake-days は 0 以上の日数にしてください (0 は全期間): %1").arg(value);
+    }
+  } else if (option == QLatin1String("--permutations")) {
+    bool ok = false;
+    options.permutations = value.toInt(&ok);
+    if (!ok || *options.permutations < 1 || *options.permutations > kMostPermutations) {
+      return QStringLiteral("--permutations は 1〜%1 の回数にしてください: %2").arg(kMostPermutations).arg(value);
+    }
+  } else if (option == QLatin1String("--seed")) {
+    bool ok = false;
+    options.seed = value.toULongLong(&ok);
+    if (!ok || *options.seed > (std::uint64_t{1} << 53) - 1 || value.startsWith(QLatin1Char('+'))) {
+      return QStringLiteral("--seed は 0〜9007199254740991 の整数にしてください: %1").arg(value);
+    }
   } else {
     options.out = value;
   }
@@ -239,7 +289,7 @@ Parsed parseArguments(const QStringList& args) {
       if (!error.isEmpty()) return bad(error);
     }
   }
-  const QStringList positional = parser.positionalArguments().mid(1);  // after "render"
+  const QStringList positional = parser.positionalArguments().mid(1);  // after "render" or "hindcast"
   // Reproducible builds set this for every tool: the creation date of what they make.
   const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
   if (!options.created.isValid() && !epoch.isEmpty()) {
@@ -256,6 +306,25 @@ Parsed parseArguments(const QStringList& args) {
     return bad(QStringLiteral("噴火データファイルは一つだけ指定してください: %1").arg(positional.join(QLatin1Char(' '))));
   }
   options.dataFile = positional.front();
+  options.hindcast = parser.positionalArguments().value(0) == QLatin1String("hindcast");
+  if (options.hindcast) {
+    for (const char* option : {"date", "from", "to", "step", "fps", "title", "created", "scale", "quake-days"}) {
+      if (parser.isSet(QString::fromLatin1(option))) return bad(QStringLiteral("--%1 は hindcast では使えません").arg(QLatin1String(option)));
+    }
+    if (options.crossings || options.noBackground) return bad(QStringLiteral("--crossings と --no-background は hindcast では使えません"));
+    if (options.quakes.isEmpty()) return bad(QStringLiteral("--quakes で地震カタログを指定してください"));
+    if (options.out.isEmpty()) return bad(QStringLiteral("--out で検証結果のファイルを指定してください"));
+    options.reportFormat = reportFormatForPath(options.out);
+    if (!options.reportFormat) {
+      return bad(QStringLiteral("検証結果の拡張子は .json .csv .png .svg のいずれかにしてください: %1").arg(options.out));
+    }
+    parsed.options = options;
+    return parsed;
+  }
+  if (options.permutations || options.seed) return bad(QStringLiteral("--permutations と --seed は hindcast で使えます"));
+  if ((options.minMagnitude || options.quakeDays) && options.quakes.isEmpty()) {
+    return bad(QStringLiteral("--min-mag と --quake-days は --quakes を指定したときに使えます"));
+  }
   if (options.series()) {
     const QString error = seriesProblem(options);
     if (!error.isEmpty()) return bad(error);
@@ -324,9 +393,28 @@ int renderSeries(const Session& session, const RenderOptions& options) {
   return 0;
 }
 
+// The hindcast of the rows against the catalogue; its report, and the summary on stdout.
+int runHindcast(const Session& session, const RenderOptions& options, const Catalogue& catalogue) {
+  LastGoodValues lastGood = session.lastGood;
+  const DrawSetUp setUp = drawSetUp(session, lastGood, QDate(2000, 1, 1));
+  HindcastOptions hindcast;
+  hindcast.minMagnitude = options.minMagnitude.value_or(kDefaultMinMagnitude);
+  hindcast.permutations = options.permutations.value_or(kDefaultPermutations);
+  hindcast.seed = options.seed.value_or(kDefaultSeed);
+  const std::optional<Hindcast> report = eq::runHindcast(setUp.inputs, catalogue.quakes, hindcast);
+  QString error;
+  if (!report || !writeHindcastReport(*report, options.out, *options.reportFormat, &error)) {
+    complain(error);
+    return kExitFailed;
+  }
+  printTo(stdout, QString::fromStdString(hindcastSummary(*report)) + '\n');
+  return 0;
+}
+
 }  // namespace
 
 int runRenderCommand(int, char**) {
+  if (QCoreApplication::arguments().value(1) == QLatin1String("hindcast")) commandName = QStringLiteral("hindcast");
   const Parsed parsed = parseArguments(QCoreApplication::arguments());
   if (parsed.help) {
     printTo(stdout, usage());
@@ -363,6 +451,17 @@ int runRenderCommand(int, char**) {
   session.analysis.circleMode = options.circleMode;
   session.analysis.toleranceKm = options.toleranceKm;
   session.analysis.showCrossings = options.crossings;
+  if (!options.quakes.isEmpty()) {
+    const CatalogueLoad load = loadQuakeCatalogue(options.quakes);
+    if (!load.catalogue) {
+      complain(QString(load.error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+      return kExitFailed;
+    }
+    if (!load.note.isEmpty()) complain(load.note);
+    if (options.hindcast) return runHindcast(session, options, *load.catalogue);
+    setQuakeOverlay(session, load.catalogue, options.quakes, options.minMagnitude.value_or(kDefaultMinMagnitude),
+                    options.quakeDays.value_or(kDefaultQuakeDays));
+  }
   if (options.series()) return renderSeries(session, options);
 
   for (int k = 0; k < 3; ++k) session.setText(kPredictionYearBox + k, options.dateParts.value(k));

@@ -10,11 +10,10 @@
 namespace eq {
 namespace {
 
-
 QString coordinate(double degrees) { return QString::number(degrees, 'f', 4); }
 
-// The file the user chooses to write, or nothing after a cancel. The dialog opens in
-// `folder`, which then remembers the chosen file's.
+}  // namespace
+
 std::optional<QString> askSavePath(Session& session, const QString& title, const QString& filter, QString& folder) {
   FileDialogRequest request;
   request.title = title;
@@ -25,8 +24,6 @@ std::optional<QString> askSavePath(Session& session, const QString& title, const
   if (path) folder = QFileInfo(*path).absolutePath();
   return path;
 }
-
-}  // namespace
 
 void setCrossingMarks(Session& session, bool on) {
   session.analysis.showCrossings = on;

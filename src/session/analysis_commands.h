@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace eq {
@@ -28,6 +29,10 @@ QStringList crossingListHeader();
 std::vector<CrossingLine> crossingList(const Session& session);
 // The list as tab-separated text with its header, to the clipboard.
 void copyCrossingList(Session& session);
+
+// The file the user chooses to write, or nothing after a cancel. The dialog opens in
+// `folder`, which then remembers the chosen file's.
+std::optional<QString> askSavePath(Session& session, const QString& title, const QString& filter, QString& folder);
 
 // The sheet as PNG, PDF or SVG, and the last Draw as GeoJSON or KML, to a file the
 // user chooses; a failure is a message naming the path and nothing half-written.

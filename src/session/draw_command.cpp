@@ -36,6 +36,7 @@ DrawSetUp drawSetUp(const Session& session, LastGoodValues& lastGood, const QDat
   in.circleMode = session.analysis.circleMode;
   in.toleranceKm = session.analysis.toleranceKm;
   in.crossingMarks = session.analysis.showCrossings;
+  in.quakes = session.analysis.quakes;
   // A missing or unreadable bitmap only leaves the background out.
   if (session.ShowBackgroundMap) {
     const QString path = backgroundMapPath();

@@ -16,6 +16,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace eq {
@@ -45,6 +46,10 @@ struct AnalysisOptions {
   bool showCrossings = false;                    // crossing marks on the sheet
   CircleMode circleMode = CircleMode::Classic;   // Geodesic: true-distance circles
   double toleranceKm = kDefaultSupportToleranceKm;
+  // A catalogue's earthquakes over every Draw until switched off, and where it came from.
+  QuakeOverlay quakes;
+  std::shared_ptr<const Catalogue> quakeCatalogue;
+  QString quakeCatalogueFile;
 };
 
 // The open-file dialog's lasting state: the path of its last successful use.

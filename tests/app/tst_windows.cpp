@@ -4,6 +4,7 @@
 
 #include "app/file_dialogs.h"
 #include "app/form1.h"
+#include "app/hindcast_window.h"
 #include "app/picture_box.h"
 #include "app/time_series_window.h"
 #include "common/files.h"
@@ -25,6 +26,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTreeView>
 #include <QtTest>
 
@@ -539,6 +541,26 @@ class TestWindows : public QObject {
     form.openTimeSeries();
     QCOMPARE(form.existingTimeSeries(), window);
     QCOMPARE(window->inputs().rows[1].values.name, "御嶽");
+  }
+
+  // 検証… runs off the window's thread: the window answers while it works, and shows
+  // the picture and a row per quake when it is done; a missing catalogue is a message.
+  void hindcastWindow() {
+    Main main;
+    Form1 form(main.session);
+    HindcastWindow* window = form.openHindcast();
+    window->catalogueBox()->setText(QStringLiteral(EQ_SOURCE_DIR "/no-such.csv"));
+    window->start();
+    QTRY_VERIFY(!window->running());
+    QVERIFY(main.platform.messages.back().text.contains("no-such.csv"));
+    window->catalogueBox()->setText(QStringLiteral(EQ_SOURCE_DIR "/examples/quakes-sample.csv"));
+    window->start();
+    QVERIFY(window->running());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->running(), 20000);
+    QCOMPARE(window->table()->rowCount(), 9);
+    QVERIFY(!window->plot()->pixmap().isNull());
+    QVERIFY(window->summary()->text().contains("p = "));
+    QCOMPARE(form.openHindcast(), window);
   }
 };
 

@@ -37,6 +37,7 @@ const QByteArray kCrossingData =
     "4,\"d\",2024,1,1,54,135\r\n5,\"e\",2024,1,1,54,136\r\n";
 
 const QString kData = QStringLiteral(EQ_SOURCE_DIR "/examples/recent.txt");
+const QString kQuakes = QStringLiteral(EQ_SOURCE_DIR "/examples/quakes-sample.csv");
 
 Run renderSeries(const QStringList& args, const QString& folder = {}) {
   return runEqcircle(QStringList{QStringLiteral("render"), kData} + args, {}, folder);
@@ -180,6 +181,39 @@ class TestRenderCli : public QObject {
     QCOMPARE(item(byType.value("text").last()), QStringLiteral("8172.00 12240.00 0.00 #ff0000試験用の地震サークル"));
   }
 
+  // The sample's quakes over the sheet of 1 March 2011 (all of them with --quake-days 0,
+  // Tohoku's ten days on with 10): listed with their numbers, drawn as discs of their own
+  // colour; and the hindcast's reports, the same for the same seed.
+  void quakesOverTheSheetAndTheHindcast() {
+    const QString out = dir.filePath(QStringLiteral("quakes.json"));
+    const QStringList args{"render", EQ_SOURCE_DIR "/examples/all-ten.txt", "--date", "2011-3-1", "--quakes", kQuakes, "--out", out};
+    for (const auto& [days, count] : {std::pair{"0", 9}, std::pair{"10", 1}}) {
+      const Run run = runEqcircle(args + QStringList{"--quake-days", days});
+      QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+      const QJsonArray quakes = readJson(out).value("quakes").toArray();
+      QCOMPARE(quakes.size(), count);
+      const QJsonObject q = quakes.last().toObject();
+      QCOMPARE(q.value("date").toString(), count == 1 ? QStringLiteral("2011-03-11") : QStringLiteral("2000-10-06"));
+      QVERIFY(q.value("onSheet").toBool() && q.value("nearestCircleKm").toDouble() > 0 && q.contains("support"));
+    }
+    QStringList reports;
+    for (const QString name : {"h.json", "again.json", "h.csv", "h.png", "h.svg"}) {
+      const QString report = dir.filePath(name);
+      const Run run = runEqcircle({"hindcast", EQ_SOURCE_DIR "/examples/all-ten.txt", "--quakes", kQuakes,
+                                   "--permutations", "200", "--seed", "7", "--out", report});
+      QVERIFY2(run.exitCode == 0 && run.out.contains("p = "), qPrintable(run.err));
+      reports << report;
+    }
+    QCOMPARE(readFile(reports[0]), readFile(reports[1]));
+    const QJsonObject root = readJson(reports[0]);
+    QCOMPARE(root.value("quakes").toArray().size(), 9);
+    QCOMPARE(root.value("molchan").toArray().size(), 30);
+    QCOMPARE(root.value("seed").toInt(), 7);
+    QCOMPARE(QString(readFile(reports[2])).count("\r\n"), 10);
+    QCOMPARE(QImage(reports[3]).size(), QSize(1200, 853));
+    QVERIFY(readFile(reports[4]).contains("</svg>"));
+  }
+
   // Blue rings on the crossings on the sheet, the crossings best supported first, and the
   // row lines with the name's own TAB and backslash escaped.
   void crossingsAndEscapes() {
@@ -312,6 +346,18 @@ class TestRenderCli : public QObject {
     // A century of frames would take hours to encode before the write failed.
     QTest::newRow("animation into a missing folder")
         << QStringList{kSample, "--from", "2000-1-1", "--to", "2099-12-31", "--out", "@/no/a.webp"} << 1 << "@/no/a.webp";
+    QTest::newRow("missing catalogue") << date + QStringList{"@/a.png", "--quakes", "@/ない.csv"} << 1 << "@/ない.csv";
+    QTest::newRow("eruption data as a catalogue") << date + QStringList{"@/a.png", "--quakes", kSample} << 1 << "USGS";
+    QTest::newRow("magnitude without catalogue") << date + QStringList{"@/a.png", "--min-mag", "7"} << 2 << "--min-mag";
+    QTest::newRow("magnitude beyond 10") << date + QStringList{"@/a.png", "--quakes", kQuakes, "--min-mag", "11"} << 2
+                                         << "11";
+    const QStringList hindcast{"hindcast", kSample, "--quakes", kQuakes, "--out"};
+    QTest::newRow("hindcast without catalogue") << QStringList{"hindcast", kSample, "--out", "@/a.json"} << 2 << "--quakes";
+    QTest::newRow("hindcast to a PDF") << hindcast + QStringList{"@/a.pdf"} << 2 << "@/a.pdf";
+    QTest::newRow("hindcast with a date") << hindcast + QStringList{"@/a.json", "--date", "2024-5-1"} << 2 << "--date";
+    QTest::newRow("no permutation") << hindcast + QStringList{"@/a.json", "--permutations", "0"} << 2 << "--permutations";
+    QTest::newRow("seed below 0") << hindcast + QStringList{"@/a.json", "--seed", "-1"} << 2 << "--seed";
+    QTest::newRow("report into a missing folder") << hindcast + QStringList{"@/no/a.csv"} << 1 << "@/no/a.csv";
   }
   void failures() {
     QFETCH(QStringList, args);
@@ -319,9 +365,10 @@ class TestRenderCli : public QObject {
     QFETCH(QString, named);
     QTemporaryDir here;
     QVERIFY(QDir(here.path()).mkdir(QStringLiteral("taken.pdf")));
-    const Run run = runEqcircle(QStringList{"render"} + args.replaceInStrings("@", here.path()));
+    const bool hindcast = args.value(0) == QLatin1String("hindcast");
+    const Run run = runEqcircle((hindcast ? QStringList{} : QStringList{"render"}) + args.replaceInStrings("@", here.path()));
     QCOMPARE(run.exitCode, status);
-    QVERIFY2(run.err.startsWith("eqcircle render: ") && run.err.contains(named.replace("@", here.path())) &&
+    QVERIFY2(run.err.startsWith(hindcast ? "eqcircle hindcast: " : "eqcircle render: ") && run.err.contains(named.replace("@", here.path())) &&
                  run.err.contains("使い方") == (status == 2),
              qPrintable(run.err));
     QVERIFY(run.out.isEmpty());

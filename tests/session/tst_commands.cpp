@@ -9,6 +9,7 @@
 #include "session/analysis_commands.h"
 #include "session/help_commands.h"
 #include "session/open_command.h"
+#include "session/quake_commands.h"
 #include "session/save_command.h"
 #include "session/sheet_commands.h"
 
@@ -361,6 +362,40 @@ class TestCommands : public QObject {
     fx.draw();
     QCOMPARE(polylines(fx.sheet()), 0);
     QCOMPARE(circles(fx.sheet()).size(), 4);
+  }
+
+  // A catalogue laid over the sheet shows at once and in every later Draw until it is
+  // switched off; a file that is no catalogue is a message and changes nothing; the
+  // hindcast reads the table as the Draw does and its report goes where the user says.
+  void quakeOverlayAndReport() {
+    SessionFixture fx;
+    fx.fillRow(1, {"十勝岳", "1988", "12", "16", "43.418", "142.686"});
+    fx.fillRow(2, {"有珠山", "2000", "3", "31", "42.544", "140.839"});
+    fx.draw({"2011", "3", "1"});
+    const QString sample = QStringLiteral(EQ_SOURCE_DIR "/examples/quakes-sample.csv");
+    QVERIFY(overlayQuakes(fx.session, sample, 6.0, 0));
+    QCOMPARE(int(fx.session.surface().drawing().quakes.size()), 9);
+    QVERIFY(fx.platform.messages.empty());
+    fx.draw({"2011", "3", "1"});
+    QCOMPARE(int(fx.session.surface().drawing().quakes.size()), 9);
+    QVERIFY(!overlayQuakes(fx.session, QStringLiteral(EQ_SOURCE_DIR "/examples/recent.txt"), 7.0, 10));
+    QVERIFY(fx.platform.messages.back().text.contains("地震カタログを読み込めません"));
+    QCOMPARE(fx.session.analysis.quakes.minMagnitude, 6.0);
+    removeQuakeOverlay(fx.session);
+    QVERIFY(!fx.session.surface().drawing().quakesOverlaid && fx.session.analysis.quakeCatalogueFile.isEmpty());
+
+    HindcastOptions options;
+    options.permutations = 20;
+    const auto report = runHindcast(hindcastInputs(fx.session), loadQuakeCatalogue(sample).catalogue->quakes, options);
+    QVERIFY(report && report->quakes.size() == 9);
+    QTemporaryDir dir;
+    fx.platform.saveDialogAnswers = {dir.filePath("r.csv"), dir.filePath("r.txt")};
+    saveHindcastReport(fx.session, *report);
+    QVERIFY(readFile(dir.filePath("r.csv")).startsWith("id,date,lat,lon,mag,"));
+    const int messages = int(fx.platform.messages.size());
+    saveHindcastReport(fx.session, *report);
+    QCOMPARE(int(fx.platform.messages.size()), messages + 1);
+    QVERIFY(!QFile::exists(dir.filePath("r.txt")));
   }
 
   // Tabs and line breaks stay in the list's names but not in the clipboard's cells.
