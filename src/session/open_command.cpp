@@ -28,7 +28,7 @@ LeadingLines readLeadingLines(const QString& path) {
   LeadingLines result;
   FileBytes file = readRegularFile(path, kMaxBytesRead + 1);
   if (!file.bytes) {
-    result.error = QStringLiteral("噴火データファイルを読み込めませんでした。\n%1\n理由: %2").arg(path, file.reason);
+    result.error = messageText(text::unreadableDataFile(utf8Of(path), utf8Of(file.reason)));
     return result;
   }
   result.bytes = std::move(*file.bytes);
@@ -38,7 +38,7 @@ LeadingLines readLeadingLines(const QString& path) {
     const std::vector<std::string_view> lines = splitLines(head);
     const char* const tenthEnd = lines.empty() ? head.data() : lines.back().data() + lines.back().size();
     if (lines.size() < kRecordsPerFile || tenthEnd == head.data() + head.size()) {
-      result.error = QStringLiteral("行が長すぎるため、噴火データファイルを読み込めませんでした。\n") + path;
+      result.error = messageText(text::linesTooLong(utf8Of(path)));
       return result;
     }
     result.bytes.truncate(tenthEnd - head.data());
@@ -83,9 +83,9 @@ DataFile readEruptionData(const QString& path) {
   std::optional<DataFileContent> content =
       readDataFile(std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
   if (!content) {
-    result.error = QStringLiteral("シフトJISの文字コード変換が使えないため、噴火データファイルを読み込めませんでした。\n") + path;
+    result.error = messageText(text::noShiftJis(utf8Of(path)));
   } else if (!content->hasRecordLine) {
-    result.error = notEruptionDataText(path);
+    result.error = messageText(text::notEruptionData(utf8Of(path)));
   } else {
     result.content = std::move(content);
   }
@@ -112,7 +112,7 @@ void showEruptionData(Session& form, const QString& path, const DataFileContent&
 void openEruptionDataFile(Session& form) {
   Platform& platform = form.platform();
   FileDialogRequest request;
-  request.title = QStringLiteral("噴火データファイルを選択してください");
+  request.title = QString::fromUtf8(text::kOpenDialogTitle);
   request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
   request.initialPath = form.CommonDialog1.fileName;
   const std::optional<QString> chosen = platform.openFileDialog(request);
@@ -130,9 +130,7 @@ void openEruptionDataFileAt(Session& form, const QString& path) {
     warnUser(form, file.error);
     return;
   }
-  if (!askYesNo(form, confirmationText({QStringLiteral("現在表示データを") + path +
-                                          QStringLiteral("データに置き換えます")})))
-    return;
+  if (!askYesNo(form, messageText(text::replaceTableQuestion(utf8Of(path))))) return;
   showEruptionData(form, path, *file.content);
 }
 
