@@ -16,16 +16,17 @@ out="$out_dir/eqcore.mjs"
 
 "$root/scripts/install_packages.sh" emscripten node-acorn
 
-# Every source of the core but the JSON writer: its shortest round-trip numbers need
-# floating-point std::to_chars, which emscripten 3.1.6's C++ library lacks (number_text.cpp
-# falls back to the C library's exact conversions there; a shortest one has no such twin).
+# The core that decides (numbers, the data file, the Draw and its sheet, crossings and
+# circles, GeoJSON and KML, the layout table and the texts) and its bindings. Geodesy
+# is GeographicLib's JavaScript port (src/web/geodesic_js.cpp) instead of its C++
+# library; the earthquake catalogues are not part of the page.
 sources=()
-for file in "$root"/src/{model,map,datafile}/*.cpp; do
-  [ "$(basename "$file")" = json_text.cpp ] || sources+=("$file")
+for file in "$root"/src/{model,map,datafile,draw,analysis}/*.cpp; do
+  [ "$(basename "$file")" = geodesic_geographiclib.cpp ] || sources+=("$file")
 done
-sources+=("$root/src/web/bindings.cpp")
+sources+=("$root/src/web/bindings.cpp" "$root/src/web/geodesic_js.cpp")
 
-if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
+if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,draw,analysis,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
   exit 0
 fi
 mkdir -p "$out_dir"

@@ -105,6 +105,11 @@ double leadingNumber(const std::string& text) { return eq::leadingNumber(text); 
 std::string generalText(double value) { return eq::generalText(static_cast<float>(value)); }
 std::string signedText(double value) { return eq::signedText(static_cast<float>(value)); }
 
+}  // namespace
+
+namespace eq {
+namespace {
+
 val stringsOf(const std::vector<std::string>& texts) {
   val array = val::array();
   for (const std::string& text : texts) array.call<void>("push", text);
@@ -189,7 +194,7 @@ class Table {
   std::string check(const std::string& bytes, const std::string& path) {
     const std::optional<std::string_view> lead = leadingRecordBytes(bytes);
     if (!lead) return text::linesTooLong(path);
-    content_ = readDataFile(*lead);
+    content_ = readDataFile(std::string(*lead));
     if (!content_) return text::noShiftJis(path);
     if (!content_->hasRecordLine) return text::notEruptionData(path);
     return {};
@@ -325,11 +330,13 @@ class Table {
 };
 
 }  // namespace
+}  // namespace eq
 
 EMSCRIPTEN_BINDINGS(eqcore) {
-  emscripten::function("layout", &layout);
-  emscripten::function("texts", &texts);
-  emscripten::function("notReadable", &notReadable);
+  using eq::Table;
+  emscripten::function("layout", &eq::layout);
+  emscripten::function("texts", &eq::texts);
+  emscripten::function("notReadable", &eq::notReadable);
   emscripten::class_<Table>("Table")
       .constructor<>()
       .function("check", &Table::check)
