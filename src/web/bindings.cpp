@@ -11,6 +11,7 @@
 #include "draw/main_window_layout.h"
 #include "draw/messages.h"
 #include "draw/sheet_json.h"
+#include "map/print_fit.h"
 #include "model/day_number.h"
 #include "model/number_text.h"
 #include "model/radius_law.h"
@@ -166,6 +167,16 @@ val texts() {
   t.set("hideBackgroundQuestion", text::backgroundQuestion(false));
   t.set("crossingHeader", stringsOf(text::crossingListHeader()));
   return t;
+}
+
+// Where the printed sheet goes on a page of pageWidth x pageHeight twips (portrait): the
+// size (twips) it is drawn at from the page's origin on the landscape page.
+val printFit(double pageWidth, double pageHeight) {
+  const std::optional<PrintFit> fit = fitPictureToPage(pageWidth, pageHeight, pictureSizeOfBitmap(1200, 853));
+  val result = val::object();
+  result.set("drawWidth", fit ? fit->drawWidth : 0.0);
+  result.set("drawHeight", fit ? fit->drawHeight : 0.0);
+  return result;
 }
 
 std::string notReadable(const std::string& path, const std::string& reason) {
@@ -337,6 +348,7 @@ EMSCRIPTEN_BINDINGS(eqcore) {
   emscripten::function("layout", &eq::layout);
   emscripten::function("texts", &eq::texts);
   emscripten::function("notReadable", &eq::notReadable);
+  emscripten::function("printFit", &eq::printFit);
   emscripten::class_<Table>("Table")
       .constructor<>()
       .function("check", &Table::check)
