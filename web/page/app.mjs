@@ -209,6 +209,7 @@ export async function startPage(createCore, assets) {
   // ---- message boxes ----
   function dialog({caption = texts.caption, text = '', buttons, input}) {
     const box = document.createElement('dialog');
+    box.className = 'box';
     box.innerHTML = '<header></header><p></p><footer></footer>';
     box.querySelector('header').textContent = caption;
     box.querySelector('p').textContent = text.replace(/\n\r|\r\n/g, '\n');
