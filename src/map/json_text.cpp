@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace eq {
@@ -33,20 +34,68 @@ void appendNumber(std::string& out, Number value) {
 }
 
 // The fewest significant digits that read back as `value` (finite, not negative),
-// and the decimal exponent of the first of them.
+// and the decimal exponent of the first of them. More digits read back whenever fewer
+// do, so the count is found by halving the range (17 digits always read back).
+// The same for a float below 2^23 with at most six decimals (as map units and table
+// values mostly are), found without printing: the nearest number of p decimals, for the
+// fewest p that reads back. value * 10^p is exact in a double (24 + 20 bits), n / 10^p
+// is the double nearest the decimal, and that rounds to the float nearest the decimal
+// unless it lies exactly halfway between two floats; nothing in the doubtful cases.
+std::optional<std::pair<std::string, int>> shortFloatDigits(float value) {
+  if (value == 0) return std::pair<std::string, int>{"0", 0};
+  if (!(value < 8388608.0f)) return std::nullopt;
+  double scale = 1;
+  for (int p = 0; p <= 6; ++p, scale *= 10) {
+    const double scaled = static_cast<double>(value) * scale;
+    const double n = std::nearbyint(scaled);
+    if (std::fabs(scaled - n) == 0.5) return std::nullopt;
+    const double back = n / scale;
+    const float nearest = static_cast<float>(back);
+    const float other = std::nextafter(nearest, back > nearest ? HUGE_VALF : 0.0f);
+    if (back == (static_cast<double>(nearest) + static_cast<double>(other)) / 2) return std::nullopt;
+    if (nearest != value) continue;
+    std::string digits = std::to_string(static_cast<long long>(n));
+    const int exponent = static_cast<int>(digits.size()) - 1 - p;
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    return std::pair<std::string, int>{digits, exponent};
+  }
+  return std::nullopt;
+}
+
 template <typename Number>
 std::pair<std::string, int> shortestDigits(Number value) {
-  char buffer[40];
-  for (int precision = 1;; ++precision) {
-    std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, static_cast<double>(value));
-    Number back;
-    if constexpr (std::is_same_v<Number, float>) {
-      back = std::strtof(buffer, nullptr);
-    } else {
-      back = std::strtod(buffer, nullptr);
-    }
-    if (back == value || precision >= 17) break;
+  if constexpr (std::is_same_v<Number, float>) {
+    if (auto digits = shortFloatDigits(value)) return *digits;
   }
+  const auto digitsReadBack = [value](int precision, char* buffer, std::size_t size) {
+    std::snprintf(buffer, size, "%.*e", precision - 1, static_cast<double>(value));
+    if constexpr (std::is_same_v<Number, float>) {
+      return std::strtof(buffer, nullptr) == value;
+    } else {
+      return std::strtod(buffer, nullptr) == value;
+    }
+  };
+  char buffer[40];
+  int low = 1, high = std::is_same_v<Number, float> ? 9 : 17;
+  // A computed double mostly needs 16 or 17 digits: those are tried first.
+  if constexpr (std::is_same_v<Number, double>) {
+    if (!digitsReadBack(16, buffer, sizeof buffer)) {
+      low = 17;
+    } else if (!digitsReadBack(15, buffer, sizeof buffer)) {
+      low = high = 16;
+    } else {
+      high = 15;
+    }
+  }
+  while (low < high) {
+    const int middle = (low + high) / 2;
+    if (digitsReadBack(middle, buffer, sizeof buffer)) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  digitsReadBack(low, buffer, sizeof buffer);
   // buffer: d[.ddd]e[+-]xx, the C locale's point (the program never changes it).
   const char* const e = std::strchr(buffer, 'e');
   std::string digits;

@@ -290,5 +290,6 @@ TEST(JsonNumbers, WithoutToCharsAsToChars) {
     // Short decimals and map-unit values, as the sheet has them.
     expectToCharsText(std::round(value * 100) / 100);
     expectToCharsText(static_cast<float>(std::round(value * 4) / 4));
+    expectToCharsText(static_cast<float>(std::round(value * 1000) / 1000));
   }
 }

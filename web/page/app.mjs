@@ -343,7 +343,7 @@ export async function startPage(createCore, assets) {
   function openSeries() {
     const drawn = seriesTable.draw(boxTexts(), ticks(), currentOptions());
     if (drawn.error) return message(drawn.error);
-    const date = boxTexts().slice(60).map(core.strictNumber);
+    const date = boxTexts().slice(60).map(text => core.strictNumber(text));
     const prediction = dayOf(Date.UTC(date[0], (date[1] || 1) - 1, date[2] || 1));
     let from = prediction;
     for (let row = 1; row <= 10; ++row) {
