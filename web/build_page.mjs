@@ -55,7 +55,9 @@ const assets = {background: dataUrl('image/png', bmpToPng(readFileSync(bitmapPat
                 figure: dataUrl('image/png', readFileSync(join(here, '../resources/reference_figure.png')))};
 const script = [core, ...['render.mjs', 'sheet.mjs', 'app.mjs'].map(name => asPart(read(`page/${name}`))),
                 `publishApi(startPage(createEqCore, ${JSON.stringify(assets)}));`].join('\n');
-const geodesic = readFileSync(createRequire(import.meta.url).resolve('geographiclib-geodesic'), 'utf8');
+const geodesicPath = createRequire(import.meta.url).resolve('geographiclib-geodesic');
+const geodesic = `/* geographiclib-geodesic: GeographicLib's JavaScript port.\n${
+  readFileSync(join(geodesicPath, '../LICENSE.txt'), 'utf8').replace(/\*\//g, '* /')}*/\n${readFileSync(geodesicPath, 'utf8')}`;
 // Replacements as functions: the texts hold "$" sequences that a replacement string would expand.
 const html = read('page/index.html').replace('/*STYLE*/', () => read('page/style.css'))
   .replace('/*GEODESIC*/', () => geodesic).replace('/*SCRIPT*/', () => script.replace(/<\/script/gi, '<\\/script'));
