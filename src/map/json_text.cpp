@@ -8,6 +8,10 @@
 #include <optional>
 #include <utility>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#endif
+
 namespace eq {
 namespace {
 
@@ -62,11 +66,34 @@ std::optional<std::pair<std::string, int>> shortFloatDigits(float value) {
   return std::nullopt;
 }
 
+#if defined(__EMSCRIPTEN__)
+// In the browser, JavaScript's own conversion gives a double's shortest digits, the
+// nearest of them (ECMAScript's Number::toString rule, the same as to_chars's), as
+// "d.ddde+x".
+EM_JS(void, javaScriptExponential, (double value, char* out, int size), {
+  const text = value.toExponential();
+  for (let k = 0; k < text.length && k < size - 1; ++k) HEAPU8[out + k] = text.charCodeAt(k);
+  HEAPU8[out + Math.min(text.length, size - 1)] = 0;
+});
+#endif
+
 template <typename Number>
 std::pair<std::string, int> shortestDigits(Number value) {
   if constexpr (std::is_same_v<Number, float>) {
     if (auto digits = shortFloatDigits(value)) return *digits;
   }
+#if defined(__EMSCRIPTEN__)
+  if constexpr (std::is_same_v<Number, double>) {
+    char text[40];
+    javaScriptExponential(value, text, sizeof text);
+    const char* const e = std::strchr(text, 'e');
+    std::string digits;
+    for (const char* c = text; c < e; ++c) {
+      if (*c >= '0' && *c <= '9') digits += *c;
+    }
+    return {digits, std::atoi(e + 1)};
+  }
+#endif
   const auto digitsReadBack = [value](int precision, char* buffer, std::size_t size) {
     std::snprintf(buffer, size, "%.*e", precision - 1, static_cast<double>(value));
     if constexpr (std::is_same_v<Number, float>) {
@@ -138,26 +165,27 @@ template std::string shortestNumberText(float);
 
 void appendJsonString(std::string& out, std::string_view utf8) {
   out += '"';
-  for (const char ch : utf8) {
-    switch (ch) {
+  std::size_t plain = 0;  // the start of the characters not yet appended, none of them escaped
+  for (std::size_t k = 0; k < utf8.size(); ++k) {
+    const auto byte = static_cast<unsigned char>(utf8[k]);
+    if (byte >= 0x20 && byte != '"' && byte != '\\') continue;
+    out.append(utf8, plain, k - plain);
+    plain = k + 1;
+    switch (byte) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
       default: {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20) {
-          static const char hex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += hex[byte >> 4];
-          out += hex[byte & 15];
-        } else {
-          out += ch;
-        }
+        static const char hex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += hex[byte >> 4];
+        out += hex[byte & 15];
       }
     }
   }
+  out.append(utf8, plain, utf8.size() - plain);
   out += '"';
 }
 

@@ -66,6 +66,15 @@ for (const [file, options, args] of cases) {
   });
 }
 
+// GeoJSON's numbers are doubles: each is written with its shortest digits.
+test('the GeoJSON\'s numbers in their shortest form', () => {
+  const {geojson} = render(core, readFileSync(join(root, 'examples/recent.txt')), {date: '2025-1-1', created: '2026-12-6'});
+  const digits = text => text.replace(/e.*$/, '').replace(/^[-0.]+|\./g, '').replace(/0+$/, '');
+  for (const token of geojson.match(/-?\d+\.\d+(?:e[-+]?\d+)?/g)) {
+    assert.equal(digits(token), digits(Number(token).toExponential()), token);
+  }
+});
+
 test('a file that is no eruption data, and a missing date, say so in the desktop\'s words', () => {
   assert.throws(() => render(core, new TextEncoder().encode('hello\n'), {date: '2025-1-1', name: 'a.txt'}),
                 /このファイルは噴火データファイルではないため、読み込みませんでした。\na\.txt/);
