@@ -225,7 +225,7 @@ export async function startPage(createCore, assets) {
         box.querySelector('footer').append(button);
       });
       box.addEventListener('cancel', event => { event.preventDefault(); box.close(String(buttons.length - 1)); });
-      if (field) field.addEventListener('keydown', e => { if (e.key === 'Enter') box.close('0'); });
+      if (field) field.addEventListener('keydown', e => { if (e.key === 'Enter') { e.preventDefault(); box.close('0'); } });
       box.addEventListener('close', () => {
         const [, answer] = buttons[Number(box.returnValue || buttons.length - 1)];
         box.remove();
