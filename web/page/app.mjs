@@ -189,8 +189,10 @@ export async function startPage(createCore, assets) {
   for (const [name, command] of Object.entries(commands)) controls[name].addEventListener('click', command);
 
   // Shortcuts as the layout names them; a key shared by labels clicks the last one shown.
-  const keyText = event => [event.ctrlKey || event.metaKey ? 'Ctrl+' : '', event.altKey ? 'Alt+' : '',
-                            event.key.length === 1 ? event.key.toUpperCase() : event.key].join('');
+  // By the key's place for letters and digits, since Option on a Mac changes the character.
+  const keyName = event => (/^(Key[A-Z]|Digit\d)$/.test(event.code) ? event.code.slice(-1)
+    : event.key.length === 1 ? event.key.toUpperCase() : event.key);
+  const keyText = event => `${event.ctrlKey || event.metaKey ? 'Ctrl+' : ''}${event.altKey ? 'Alt+' : ''}${keyName(event)}`;
   const visible = element => !element.hidden && !element.disabled && !document.querySelector('dialog[open]');
   document.addEventListener('keydown', event => {
     const keys = keyText(event);
