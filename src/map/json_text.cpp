@@ -143,7 +143,12 @@ std::string shortestNumberText(Number value) {
   // Plain: the digits with the point where it belongs; a whole number with all of its
   // digits, as to_chars writes it (123456790528 for the float nearest 123456789012).
   std::string plain;
-  if (exponent >= count - 1) {
+  // Below 2^24 (a float) or 2^53 (a double) every whole number is exact: its digits are
+  // the shortest ones and zeros.
+  const Number exact = std::is_same_v<Number, float> ? 16777216.0f : 9007199254740992.0;
+  if (exponent >= count - 1 && std::fabs(value) < exact) {
+    plain = digits + std::string(static_cast<std::size_t>(exponent - count + 1), '0');
+  } else if (exponent >= count - 1) {
     char whole[400];
     std::snprintf(whole, sizeof whole, "%.0f", std::fabs(static_cast<double>(value)));
     plain = whole;
@@ -153,9 +158,9 @@ std::string shortestNumberText(Number value) {
     plain = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
   }
   // Scientific: d[.ddd]e, a sign and at least two digits of exponent.
-  char tail[16];
-  std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-  std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : std::string()) + tail;
+  const std::string power = std::to_string(std::abs(exponent));
+  const std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : std::string()) + 'e' +
+                                 (exponent < 0 ? '-' : '+') + (power.size() < 2 ? "0" : "") + power;
   // The shorter of the two; plain when they are as long.
   return sign + (scientific.size() < plain.size() ? scientific : plain);
 }
