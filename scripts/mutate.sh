@@ -3,24 +3,33 @@
 # runs the test suite and reports which mutations the tests did not notice. A mutation
 # that survives is a missing test. Not part of CI: a full run rebuilds once per mutation.
 #   scripts/mutate.sh [NAME-FILTER]     e.g. scripts/mutate.sh pdf
-# Uses its own build folder (build-mutate) and restores every file it touched.
+# Uses its own build folders (build-mutate, and build-mutate-core for the Qt-free core
+# alone) and restores every file it touched. A mutation of the core meets the core's own
+# tests first, which build and run in seconds; only one they miss goes on to the whole suite.
 # EQCIRCLE_MUTATE_CTEST_ARGS adds arguments to ctest (e.g. "-E tst_print_job" where
 # others use the print queue at the same time).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${EQCIRCLE_MUTATE_BUILD_DIR:-$root/build-mutate}"
+core_build="$build-core"
 filter="${1:-}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
+if [ ! -f "$core_build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$core_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEQCIRCLE_CORE_ONLY=ON \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >/dev/null
+fi
 export QT_QPA_PLATFORM=offscreen
 
-python3 - "$root" "$build" "$filter" "$jobs" "${EQCIRCLE_MUTATE_CTEST_ARGS:-}" <<'PY'
+python3 - "$root" "$build" "$filter" "$jobs" "${EQCIRCLE_MUTATE_CTEST_ARGS:-}" "$core_build" <<'PY'
 import pathlib, shlex, subprocess, sys
 root, build, name_filter, jobs = pathlib.Path(sys.argv[1]), sys.argv[2], sys.argv[3].lower(), sys.argv[4]
 ctest_args = shlex.split(sys.argv[5])
+core_build = sys.argv[6]
+core_folders = ("src/model/", "src/map/", "src/datafile/", "src/quakes/", "src/analysis/", "src/draw/")
 
 def blocks(text):
     block = {}
@@ -35,8 +44,14 @@ def blocks(text):
         key, _, value = line.partition(": ")
         block[key.strip()] = value.replace("\\n", "\n")
 
-def run(*cmd):
-    return subprocess.run(cmd, cwd=build, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+def run(*cmd, where=build):
+    return subprocess.run(cmd, cwd=where, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+def core_catches():
+    """The core's own tests notice the mutation (or the core no longer builds)."""
+    if run("cmake", "--build", ".", "-j" + jobs, where=core_build) != 0:
+        return "killed (does not build)"
+    return "killed" if run("ctest", "-j" + jobs, where=core_build) != 0 else None
 
 mutations = [m for m in blocks((root / "scripts/mutations.txt").read_text(encoding="utf-8"))
              if name_filter in m["name"].lower()]
@@ -44,6 +59,8 @@ if run("cmake", "--build", ".", "-j" + jobs) != 0:
     sys.exit("mutate: the unchanged code does not build")
 if run("ctest", "-j" + jobs, *ctest_args) != 0:
     sys.exit("mutate: the unchanged code fails its tests; fix that first")
+if run("cmake", "--build", ".", "-j" + jobs, where=core_build) != 0 or run("ctest", "-j" + jobs, where=core_build) != 0:
+    sys.exit("mutate: the unchanged core fails its own tests; fix that first")
 
 survived, killed = [], 0
 for m in mutations:
@@ -55,7 +72,10 @@ for m in mutations:
         continue
     path.write_text(original.replace(m["find"], m["replace"]), encoding="utf-8")
     try:
-        if run("cmake", "--build", ".", "-j" + jobs) != 0:
+        caught = core_catches() if m["file"].startswith(core_folders) else None
+        if caught:
+            outcome = caught
+        elif run("cmake", "--build", ".", "-j" + jobs) != 0:
             outcome = "killed (does not build)"
         elif run("ctest", "-j" + jobs, *ctest_args) != 0:
             outcome = "killed"
@@ -70,6 +90,7 @@ for m in mutations:
         killed += 1
 
 run("cmake", "--build", ".", "-j" + jobs)  # back to the unchanged code
+run("cmake", "--build", ".", "-j" + jobs, where=core_build)
 total = len(mutations)
 print(f"mutate: {killed} of {total} killed ({100.0 * killed / max(total, 1):.0f} %)")
 for name in survived:

@@ -315,9 +315,12 @@ class TestWindows : public QObject {
     QCOMPARE(window.range().to, to);
     QCOMPARE(window.range().stepDays, 1);
     QCOMPARE(window.date(), shown);
-    // The window drew its own copy; the main session has no sheet and its boxes as they were.
+    // The window drew its own copy; the main session has no sheet, its boxes and its last
+    // good values (nothing read yet) as they were.
     QVERIFY(main.session.surface().sheet().empty());
     QCOMPARE(main.session.text(61), prediction[0]);
+    QCOMPARE(main.session.lastGood.rows[1].numbers[0], 0.0f);
+    QCOMPARE(main.session.lastGood.prediction[0], 0.0f);
   }
 
   void showsTheChosenDate_data() {

@@ -125,6 +125,20 @@ TEST(Annotations, LegendAndMarks) {
     // The stamp shows the values as read: month 0 stays 0.
     EXPECT_TRUE(inCell(sheet, " 2024.5年 0月 1日", 131, 6, kRed));
   }
+  Sheet early;  // the creation year has four digits, as a date stamp does
+  drawAnnotations(early, {2024, 5, 1}, {}, "", {987, 3, 4});
+  EXPECT_TRUE(inCell(early, "0987年 3月 4日", 131.3, 10, kBlue));
+}
+
+// A prediction value too large for a single keeps the last good value, as a row's field
+// does; Val's 0 of a text without a number is a value; a blank box stops the Draw.
+TEST(Inputs, PredictionDate) {
+  TableDate date{2024, 5, 1};
+  EXPECT_TRUE(readPredictionDate(date, {"1e39", "x6", "-3.4e39"}));
+  EXPECT_EQ(date, (TableDate{2024, 0, 1}));
+  EXPECT_TRUE(readPredictionDate(date, {"2030", "7", "8"}));
+  EXPECT_EQ(date, (TableDate{2030, 7, 8}));
+  EXPECT_FALSE(readPredictionDate(date, {"2031", "", "8"}));
 }
 
 // Of a name or title of a million characters the sheet keeps what a text may hold: a
