@@ -7,7 +7,7 @@ export const kSheetHeight = 12800;
 export const kUnitsPerPixel = 15;
 export const kSheetPixels = [1200, 853];
 const kTextHeight = 180;
-const kFonts = '"MS UI Gothic", "IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "Hiragino Sans", "Yu Gothic UI", sans-serif';
+const kFonts = '"MS UI Gothic", "MS PGothic", "IPAPGothic", "VL PGothic", "Noto Sans CJK JP", "IPAGothic", "Hiragino Sans", sans-serif';
 
 // Paints `sheet` (parsed JSON, or null for an empty surface) on a 2D context whose
 // canvas is `scale` device pixels to a screen pixel.
