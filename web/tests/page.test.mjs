@@ -141,15 +141,17 @@ test('the sheet\'s menu: the crossings listed, marked on the sheet, the map data
   assert.deepEqual(rows[0], ['行', '火山名', '行', '火山名', '北緯', '東経', '支持数', '図の上']);
   assert.deepEqual(rows[1], ['1', '草津白根山', '2', '御嶽山', '36.6411', '136.6599', '2', '○']);
   await page.keyboard.press('Escape');
-  await canvas.click({button: 'right'});
-  await page.click('[data-item=marks]');
-  const blue = await page.evaluate(() => {
+  const blue = () => page.evaluate(() => {
     const {data} = document.querySelector('[data-name=Picture1]').getContext('2d').getImageData(0, 0, 1200, 853);
     let count = 0;
-    for (let k = 0; k < data.length; k += 4) count += data[k] < 60 && data[k + 1] < 60 && data[k + 2] > 200;
+    for (let k = 0; k < data.length; k += 4) count += data[k + 2] > data[k] + 80 && data[k + 2] > data[k + 1] + 80;
     return count;
   });
-  assert.ok(blue > 500, `blue pixels: ${blue}`);
+  const before = await blue();
+  await canvas.click({button: 'right'});
+  await page.click('[data-item=marks]');
+  const marked = await blue();
+  assert.ok(marked > before + 10 * (rows.length - 1), `blue pixels: ${before}, then ${marked}`);
   await canvas.click({button: 'right'});
   await page.click('[data-item=geojson]');
   const geojson = JSON.parse(await downloaded('sheet.geojson'));
