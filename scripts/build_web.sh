@@ -6,26 +6,47 @@
 #                          fetch, so it also works from file://):
 #                          const core = await (await import("./eqcore.mjs")).default();
 #                          core.readDataFile(uint8Array).records[0].name
+#   build-web/eqcircle.html  the browser edition: that module, the page (web/page/), the
+#                          background map and the reference figure in one file
+#                          (web/build_page.mjs assembles it)
 #
-# Installs emscripten when it is missing; builds again only when a source changed
-# (a few seconds). web/tests/ checks the module with `node --test` (test.sh runs both).
+# Installs emscripten and the page's npm packages (web/package-lock.json) when they are
+# missing; builds again only what changed (a few seconds). web/tests/ checks the module
+# and the page with `node --test` (test.sh runs both).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out_dir="${EQCIRCLE_WEB_BUILD_DIR:-$root/build-web}"
 out="$out_dir/eqcore.mjs"
 
-"$root/scripts/install_packages.sh" emscripten node-acorn
+"$root/scripts/install_packages.sh" emscripten node-acorn chromium
+if [ ! -d "$root/web/node_modules/geographiclib-geodesic" ] || [ ! -d "$root/web/node_modules/puppeteer-core" ]; then
+  (cd "$root/web" && npm ci --no-audit --no-fund --loglevel=error)
+fi
+build_dir="${EQCIRCLE_BUILD_DIR:-$root/build}"
+bitmap="$build_dir/src/JapanMap3.bmp"
+if [ ! -f "$bitmap" ]; then
+  EQCIRCLE_TARGETS=background_map "$root/scripts/setup.sh"
+fi
 
-# Every source of the core but the JSON writer: its shortest round-trip numbers need
-# floating-point std::to_chars, which emscripten 3.1.6's C++ library lacks (number_text.cpp
-# falls back to the C library's exact conversions there; a shortest one has no such twin).
+# The core that decides (numbers, the data file, the Draw and its sheet, crossings and
+# circles, GeoJSON and KML, the layout table and the texts) and its bindings. Geodesy
+# is GeographicLib's JavaScript port (src/web/geodesic_js.cpp) instead of its C++
+# library; the earthquake catalogues are not part of the page.
 sources=()
-for file in "$root"/src/{model,map,datafile}/*.cpp; do
-  [ "$(basename "$file")" = json_text.cpp ] || sources+=("$file")
+for file in "$root"/src/{model,map,datafile,draw,analysis}/*.cpp; do
+  [ "$(basename "$file")" = geodesic_geographiclib.cpp ] || sources+=("$file")
 done
-sources+=("$root/src/web/bindings.cpp")
+sources+=("$root/src/web/bindings.cpp" "$root/src/web/geodesic_js.cpp")
 
-if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
+page() {
+  local html="$out_dir/eqcircle.html"
+  if [ ! -f "$html" ] || [ -n "$(find "$out" "$bitmap" "$root/web/page" "$root/web/build_page.mjs" -newer "$html" -print -quit)" ]; then
+    node "$root/web/build_page.mjs" "$bitmap" "$out_dir"
+  fi
+}
+
+if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,draw,analysis,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
+  page
   exit 0
 fi
 mkdir -p "$out_dir"
@@ -41,3 +62,4 @@ emcc -std=c++17 -O2 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-con
   -sEXPORT_NAME=createEqCore -o "$out_dir/eqcore.part.mjs"
 mv "$out_dir/eqcore.part.mjs" "$out"
 echo "build_web: $(realpath --relative-to="$root" "$out") ($(($(stat -c %s "$out") / 1024)) KB)"
+page

@@ -40,8 +40,15 @@ struct Feature {
 
 std::string oneDecimal(double value) {
   char buffer[64];
+#if defined(__cpp_lib_to_chars)
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
   return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
+#else
+  // A C++ library without floating-point to_chars (WebAssembly's): the same digits, and
+  // the C library's locale there is always "C".
+  const int length = std::snprintf(buffer, sizeof buffer, "%.1f", value);
+  return length > 0 && length < static_cast<int>(sizeof buffer) ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+#endif
 }
 
 // A list in KML, "1,2", its numbers as JSON writes them.

@@ -205,7 +205,7 @@ void Form1::sync() {
 void Form1::placeOnScreen() {
   // The outer size is set; Qt sizes the client area, so take the frame off first.
   const QSize frame = frameGeometry().size() - size();
-  const QSize outer(twipsToPixels(25200), twipsToPixels(15100));
+  const QSize outer(twipsToPixels(kMainWindowWidth), twipsToPixels(kMainWindowHeight));
   client_->setFixedSize(outer - frame);
   const QRect available = screen() ? screen()->availableGeometry() : QRect();
   const bool fits =

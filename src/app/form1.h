@@ -8,6 +8,7 @@
 #include "app/control_array.h"
 #include "app/time_series_window.h"
 #include "help/form2.h"
+#include "draw/main_window_layout.h"
 #include "session/session.h"
 
 #include <QCheckBox>
@@ -84,6 +85,8 @@ class Form1 : public QWidget {
 
  private:
   void createControls();
+  // The control that a layout-table entry names.
+  QWidget* controlNamed(const ControlLayout& entry) const;
   // Each button's and clickable label's shortcut, as the layout tables give them.
   void createShortcuts();
   void applyTabOrder();

@@ -50,6 +50,16 @@ bool closesName(std::string_view text) {
 
 }  // namespace
 
+std::optional<std::string_view> leadingRecordBytes(std::string_view bytes) {
+  if (bytes.size() <= kMaxDataFileBytes) return bytes;
+  // Ten lines may lie within the limit even in a larger file: the tenth must end there.
+  const std::string_view head = bytes.substr(0, kMaxDataFileBytes);
+  const std::vector<std::string_view> lines = splitLines(head);
+  const char* const tenthEnd = lines.empty() ? head.data() : lines.back().data() + lines.back().size();
+  if (lines.size() < kRecordsPerFile || tenthEnd == head.data() + head.size()) return std::nullopt;
+  return head.substr(0, static_cast<std::size_t>(tenthEnd - head.data()));
+}
+
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines) {
   const TextEncoding encoding = detectEncoding(bytes.substr(0, kUtf16LeBom.size()));
   const bool utf16 = encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;

@@ -43,6 +43,15 @@ struct DataFileContent {
 // mark staying on the first line.
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines = kRecordsPerFile);
 
+// Only the first ten lines are read, but a line may be long; a file whose ten lines do
+// not end within this many bytes is refused rather than held in memory.
+inline constexpr std::size_t kMaxDataFileBytes = 64 * 1024 * 1024;
+
+// Of a file's first bytes (read up to one beyond kMaxDataFileBytes), those the reader
+// takes: all of them within the limit; beyond it, up to the end of the tenth line, and
+// none when that does not end within the limit.
+std::optional<std::string_view> leadingRecordBytes(std::string_view bytes);
+
 // The fields of one line (UTF-8), numbered from 0 here. Every comma separates, except
 // that a name written in quotes is put back together: when field 2 starts with a
 // double quote and does not end with an odd number of them (a doubled quote is a

@@ -26,6 +26,15 @@ RecordValues withRecord(RecordValues lastGood, const EruptionRecord& record) {
   return lastGood;
 }
 
+RowTexts shownRow(const RecordValues& values) {
+  RowTexts texts;
+  if (values.name != "0") texts[0] = values.name;
+  for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
+    if (values.numbers[k] != 0) texts[k + 1] = generalText(values.numbers[k]);
+  }
+  return texts;
+}
+
 bool readPredictionDate(TableDate& lastGood, const DateTexts& texts) {
   for (std::size_t k = 0; k < texts.size(); ++k) {
     if (texts[k].empty()) return false;

@@ -44,6 +44,10 @@ RecordValues readRowForSave(const RecordValues& lastGood, const RowTexts& texts)
 // What a line of a data file gave; what it did not give keeps the last good value.
 RecordValues withRecord(RecordValues lastGood, const EruptionRecord& record);
 
+// A row's six texts as the table shows its last good values after an open: the name
+// (empty for a name "0"), each number in its general form, 0 as an empty cell.
+RowTexts shownRow(const RecordValues& values);
+
 // Draw's reading of the prediction date: each box's leading number (0 when it has
 // none; a value too large for single precision keeps the last good one), year first.
 // False at the first empty box, which ends the command: the boxes before it are read

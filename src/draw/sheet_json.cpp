@@ -2,8 +2,6 @@
 
 #include "map/json_text.h"
 
-#include <cstdio>
-
 namespace eq {
 namespace {
 
@@ -41,8 +39,12 @@ struct ItemWriter {
 }  // namespace
 
 std::string colorText(Rgb color) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", color.red, color.green, color.blue);
+  static const char hex[] = "0123456789abcdef";
+  std::string text = "#";
+  for (const unsigned char part : {color.red, color.green, color.blue}) {
+    text += hex[part >> 4];
+    text += hex[part & 15];
+  }
   return text;
 }
 

@@ -18,6 +18,12 @@ void appendJsonNumber(std::string& out, double value);
 void appendJsonNumber(std::string& out, float value);
 void appendJsonNumber(std::string& out, int value);
 
+// The shortest text that reads back as `value` (finite), written as std::to_chars
+// writes it: the digits plain or in scientific form, whichever is shorter (plain when
+// they are as long). A C++ library without floating-point to_chars writes it so.
+template <typename Number>
+std::string shortestNumberText(Number value);
+
 // Appends a document to `out`, value by value; the commas between the members of an
 // object or array come by themselves.
 class JsonWriter {

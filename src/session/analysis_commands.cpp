@@ -35,9 +35,9 @@ void setGeodesicCircles(Session& session, bool on) {
 }
 
 QStringList crossingListHeader() {
-  return {QStringLiteral("行"),   QStringLiteral("火山名"), QStringLiteral("行"),
-          QStringLiteral("火山名"), QStringLiteral("北緯"),  QStringLiteral("東経"),
-          QStringLiteral("支持数"), QStringLiteral("図の上")};
+  QStringList header;
+  for (const std::string& cell : text::crossingListHeader()) header << messageText(cell);
+  return header;
 }
 
 std::vector<CrossingLine> crossingList(const Session& session) {
@@ -67,7 +67,7 @@ void copyCrossingList(Session& session) {
   };
   addLine(crossingListHeader());
   for (const CrossingLine& line : crossingList(session)) addLine(line.cells);
-  if (!session.platform().setClipboardText(text)) warnUser(session, QStringLiteral("クリップボードにコピーできませんでした。"));
+  if (!session.platform().setClipboardText(text)) warnUser(session, QString::fromUtf8(text::kNoClipboard));
 }
 
 void saveSheetImage(Session& session) {
@@ -89,7 +89,7 @@ void saveSheetImage(Session& session) {
 
 void saveMapData(Session& session) {
   if (!session.surface().drawing().anyDrawn()) {
-    warnUser(session, QStringLiteral("地図データにする円がありません。先に描画してください。"));
+    warnUser(session, QString::fromUtf8(text::kNothingToExport));
     return;
   }
   const std::optional<QString> path = askSavePath(session, QStringLiteral("地図データとして保存"),

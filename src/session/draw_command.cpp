@@ -59,7 +59,7 @@ bool runDrawCommand(Session& session, const QDate& today) {
   DateTexts date;
   for (int k = 0; k < 3; ++k) date[k] = utf8(session.text(kPredictionYearBox + k));
   if (!readPredictionDate(session.lastGood.prediction, date)) {
-    warnUser(session, QStringLiteral("予測年データが未入力です"));
+    warnUser(session, QString::fromUtf8(text::kNoPredictionDate));
     return false;
   }
 

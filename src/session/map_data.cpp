@@ -1,6 +1,7 @@
 #include "session/map_data.h"
 
 #include "platform/safe_file.h"
+#include "draw/messages.h"
 #include "session/session.h"
 
 #include <QFileInfo>
@@ -19,14 +20,8 @@ QByteArray mapDataBytes(const Session& session, MapDataFormat format, QString* n
   const MapExport map = mapExport(session.surface().inputs(), session.surface().drawing());
   const MapText text = format == MapDataFormat::GeoJson ? geoJson(map) : kml(map);
   if (note) {
-    QStringList rows;
-    for (const int row : text.circlesLeftOut) rows << QString::number(row);
     note->clear();
-    if (!rows.isEmpty()) {
-      *note = QStringLiteral("地図データを保存しました。ただし、%1行目の円は極や投影の端を越えるため地球上の図形に"
-                             "表せず、ファイルに含めていません。")
-                  .arg(rows.join(QStringLiteral("・")));
-    }
+    if (!text.circlesLeftOut.empty()) *note = QString::fromStdString(text::circlesLeftOut(text.circlesLeftOut));
   }
   return QByteArray(text.text.data(), static_cast<qsizetype>(text.text.size()));
 }

@@ -4,6 +4,7 @@
 // return, ending with "いいですか"; notices with OK and the exclamation icon. The
 // window shows the session's state as it is before a box opens.
 
+#include "draw/messages.h"
 #include "platform/platform.h"
 #include "session/session.h"
 
@@ -12,20 +13,19 @@
 
 namespace eq {
 
-inline const QString kMessageCaption = QStringLiteral("メッセージ");
+inline const QString kMessageCaption = QString::fromUtf8(text::kCaption);
+
+// A message text of the core (UTF-8) for a box.
+inline QString messageText(const std::string& utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+inline std::string utf8Of(const QString& text) { return text.toStdString(); }
 
 // The lines of a confirmation question, each followed by LF CR, then "いいですか".
 inline QString confirmationText(const QStringList& lines) {
-  QString text;
-  for (const QString& line : lines) text += line + QChar(10) + QChar(13);
-  return text + QStringLiteral("いいですか");
-}
-
-// A file that holds no eruption record in its first ten lines.
-inline QString notEruptionDataText(const QString& path) {
-  return QStringLiteral("このファイルは噴火データファイルではないため、読み込みませんでした。\n%1\n"
-                        "噴火データファイルは、1行に「番号,\"火山名\",年,月,日,北緯,東経」を書いたテキストファイルです。")
-      .arg(path);
+  std::vector<std::string> utf8;
+  for (const QString& line : lines) utf8.push_back(utf8Of(line));
+  return messageText(text::confirmation(utf8));
 }
 
 // Asks a question; only No declines it (closing the box answers No).

@@ -12,10 +12,6 @@
 namespace eq {
 namespace {
 
-// Only the first ten lines are read, but a line may be long; a file whose ten lines do
-// not end within this many bytes is refused rather than held in memory.
-constexpr qint64 kMaxBytesRead = 64 * 1024 * 1024;
-
 struct LeadingLines {
   QByteArray bytes;
   QString error;  // empty when the bytes were read
@@ -26,44 +22,27 @@ struct LeadingLines {
 // never ending.
 LeadingLines readLeadingLines(const QString& path) {
   LeadingLines result;
-  FileBytes file = readRegularFile(path, kMaxBytesRead + 1);
+  FileBytes file = readRegularFile(path, static_cast<qint64>(kMaxDataFileBytes) + 1);
   if (!file.bytes) {
-    result.error = QStringLiteral("噴火データファイルを読み込めませんでした。\n%1\n理由: %2").arg(path, file.reason);
+    result.error = messageText(text::unreadableDataFile(utf8Of(path), utf8Of(file.reason)));
     return result;
   }
   result.bytes = std::move(*file.bytes);
-  if (result.bytes.size() > kMaxBytesRead) {
-    // Ten lines may lie within the limit even in a larger file: the tenth must end there.
-    const std::string_view head(result.bytes.constData(), static_cast<std::size_t>(kMaxBytesRead));
-    const std::vector<std::string_view> lines = splitLines(head);
-    const char* const tenthEnd = lines.empty() ? head.data() : lines.back().data() + lines.back().size();
-    if (lines.size() < kRecordsPerFile || tenthEnd == head.data() + head.size()) {
-      result.error = QStringLiteral("行が長すぎるため、噴火データファイルを読み込めませんでした。\n") + path;
-      return result;
-    }
-    result.bytes.truncate(tenthEnd - head.data());
+  const auto lead = leadingRecordBytes(std::string_view(result.bytes.constData(), static_cast<std::size_t>(result.bytes.size())));
+  if (!lead) {
+    result.error = messageText(text::linesTooLong(utf8Of(path)));
+    return result;
   }
+  result.bytes.truncate(static_cast<qsizetype>(lead->size()));
   return result;
 }
-
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// A stored number as its cell shows it: the general form, and 0 as an empty cell.
-QString cellText(float value) { return value == 0 ? QString() : fromUtf8(generalText(value)); }
 
 // Shows row `row` from its last good values; an empty name or "0" leaves the name
 // cell empty and the row unticked.
 void showRow(Session& form, int row) {
-  const RecordValues& values = form.lastGood.rows[row];
-  const int base = RowBaseIndex(row);
-  form.setText(base, fromUtf8(values.name));
-  if (values.name.empty() || values.name == "0") {
-    form.setText(base, QString());
-    form.setTicked(row, false);
-  }
-  for (std::size_t k = 0; k < kNumbersPerRecord; ++k) {
-    form.setText(base + 1 + static_cast<int>(k), cellText(values.numbers[k]));
-  }
+  const RowTexts texts = shownRow(form.lastGood.rows[row]);
+  if (texts[0].empty()) form.setTicked(row, false);
+  for (int field = 1; field <= kFieldsPerRow; ++field) form.setText(fieldIndex(row, field), messageText(texts[field - 1]));
 }
 
 struct DataFile {
@@ -83,9 +62,9 @@ DataFile readEruptionData(const QString& path) {
   std::optional<DataFileContent> content =
       readDataFile(std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
   if (!content) {
-    result.error = QStringLiteral("シフトJISの文字コード変換が使えないため、噴火データファイルを読み込めませんでした。\n") + path;
+    result.error = messageText(text::noShiftJis(utf8Of(path)));
   } else if (!content->hasRecordLine) {
-    result.error = notEruptionDataText(path);
+    result.error = messageText(text::notEruptionData(utf8Of(path)));
   } else {
     result.content = std::move(content);
   }
@@ -112,7 +91,7 @@ void showEruptionData(Session& form, const QString& path, const DataFileContent&
 void openEruptionDataFile(Session& form) {
   Platform& platform = form.platform();
   FileDialogRequest request;
-  request.title = QStringLiteral("噴火データファイルを選択してください");
+  request.title = QString::fromUtf8(text::kOpenDialogTitle);
   request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
   request.initialPath = form.CommonDialog1.fileName;
   const std::optional<QString> chosen = platform.openFileDialog(request);
@@ -130,9 +109,7 @@ void openEruptionDataFileAt(Session& form, const QString& path) {
     warnUser(form, file.error);
     return;
   }
-  if (!askYesNo(form, confirmationText({QStringLiteral("現在表示データを") + path +
-                                          QStringLiteral("データに置き換えます")})))
-    return;
+  if (!askYesNo(form, messageText(text::replaceTableQuestion(utf8Of(path))))) return;
   showEruptionData(form, path, *file.content);
 }
 

@@ -24,35 +24,15 @@ std::vector<RecordValues> readTable(Session& form) {
 }
 
 QString unwritableNameMessage(const Session& form, const EncodedDataFile& encoded) {
-  const QString row = QString::number(encoded.failedRow);
-  const QString name = QString::fromStdString(form.lastGood.rows[encoded.failedRow].name);
-  QString why;
-  switch (encoded.problem) {
-    case NameProblem::NotInCodePage:
-      why = QStringLiteral("%1行目の火山名「%2」には、シフトJISで保存できない文字「%3」が含まれています。")
-                .arg(row, name, QString::fromStdString(encoded.badCharacter));
-      break;
-    case NameProblem::ReadsAsUtf8:
-      why = QStringLiteral("%1行目の火山名「%2」は、保存するとUTF-8のファイルと見分けがつかなくなり、"
-                           "正しく読み込み直せません。半角カナを全角にしてください。")
-                .arg(row, name);
-      break;
-    case NameProblem::NotReadBack:
-    case NameProblem::None:
-      why = QStringLiteral("%1行目の火山名「%2」は、改行を含むため、読み込み直せる形で保存できません。")
-                .arg(row, name);
-      break;
-  }
-  return why + QStringLiteral("\n保存を中止しました（ファイルは書き込まれていません）。");
+  return messageText(text::unsavableName(encoded.failedRow, form.lastGood.rows[encoded.failedRow].name, encoded.problem,
+                                         encoded.badCharacter));
 }
 
 }  // namespace
 
 void saveEruptionData(Session& form) {
   Platform& platform = form.platform();
-  if (!askYesNo(form, confirmationText({QStringLiteral("噴火データを保存します"),
-                                             QStringLiteral("好みの名前をつけて保存して下さい")})))
-    return;
+  if (!askYesNo(form, messageText(text::saveQuestion()))) return;
 
   const EncodedDataFile encoded = encodeDataFile(readTable(form));
   if (encoded.failedRow != 0) {

@@ -29,9 +29,9 @@ bool printOnPage(PrinterDevice& printer, const SheetPicture& sheet, PictureSize 
 
 // Command7 and Command8: the flag is set first, a No puts it back; the button
 // hides itself and the marker Label32 returns.
-void confirmBackgroundMap(Session& session, Control button, bool wanted, const QString& question) {
+void confirmBackgroundMap(Session& session, Control button, bool wanted) {
   session.ShowBackgroundMap = wanted;
-  if (!askYesNo(session, confirmationText({question}))) session.ShowBackgroundMap = !wanted;
+  if (!askYesNo(session, messageText(text::backgroundQuestion(wanted)))) session.ShowBackgroundMap = !wanted;
   session.setVisible(button, false);
   session.setVisible(Control::Label32, true);
 }
@@ -73,18 +73,18 @@ void clearDrawing(Session& session) {
 }
 
 void showBackgroundMap(Session& session) {
-  confirmBackgroundMap(session, Control::Command7, true, QStringLiteral("背景地図を表示します"));
+  confirmBackgroundMap(session, Control::Command7, true);
 }
 
 void hideBackgroundMap(Session& session) {
-  confirmBackgroundMap(session, Control::Command8, false, QStringLiteral("背景地図を表示しません"));
+  confirmBackgroundMap(session, Control::Command8, false);
 }
 
 void enterTitleComment(Session& session) {
   // Cancel and an empty OK both leave no title.
   session.refreshView();
   const std::optional<QString> typed =
-      session.platform().inputBox(QStringLiteral("入力してください\r\n(不要ならキャンセル)"), QString());
+      session.platform().inputBox(QString::fromUtf8(text::kTitlePrompt), QString());
   session.TitleComment = typed.value_or(QString());
   session.setCaption(Control::Label37, session.TitleComment);
 }

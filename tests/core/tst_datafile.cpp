@@ -239,6 +239,15 @@ TEST(DataFile, LongSingleLine) {
   EXPECT_EQ(content->records[0].numbers[4].value(), 139.0f);
 }
 
+// Beyond 64 MB only the first ten lines are taken, and only when they end within it.
+TEST(DataFile, LeadingRecordBytes) {
+  const std::string tenLines = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n";
+  const std::string big = tenLines + std::string(kMaxDataFileBytes, 'x');
+  EXPECT_EQ(leadingRecordBytes(big).value(), "1\n2\n3\n4\n5\n6\n7\n8\n9\n10");
+  EXPECT_FALSE(leadingRecordBytes("1\n" + std::string(kMaxDataFileBytes, 'x')));
+  EXPECT_EQ(leadingRecordBytes(tenLines).value(), tenLines);
+}
+
 // The shipped examples read as ten rows of valid text and are exactly what the save
 // would write for those rows.
 TEST(DataFile, ShippedExamples) {

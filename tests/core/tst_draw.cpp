@@ -60,6 +60,12 @@ const Golden kGolden[] = {
      CircleMode::Classic, false},
 };
 
+// What an open shows of a row: a name "0" and zeros as empty cells.
+TEST(Inputs, ShownRow) {
+  EXPECT_EQ(shownRow({"0", {2024, 0, 1.5f, 35.25f, -0.5f}}), (RowTexts{"", "2024", "", "1.5", "35.25", "-0.5"}));
+  EXPECT_EQ(shownRow({"阿蘇山", {}}), (RowTexts{"阿蘇山", "", "", "", "", ""}));
+}
+
 TEST(Draw, GoldenSheets) {
   for (const Golden& g : kGolden) {
     DrawInputs in = inputsFrom(g.file, g.rows);

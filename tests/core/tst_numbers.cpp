@@ -1,6 +1,7 @@
 // Day numbers, the radius law, number text, the projection and the print fit against
 // values worked out by hand.
 
+#include "map/json_text.h"
 #include "map/print_fit.h"
 #include "map/projection.h"
 #include "model/day_number.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
+#include <random>
 #include <cfloat>
 #include <clocale>
 #include <cmath>
@@ -258,3 +261,35 @@ TEST(PrintFit, Fits) {
 }
 
 }  // namespace
+
+// The JSON writer's numbers where the C++ library has no floating-point to_chars (the
+// WebAssembly build): the same bytes as to_chars, for doubles and floats of every size.
+template <typename Number>
+void expectToCharsText(Number value) {
+  if (!std::isfinite(value)) return;  // written as null before
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  ASSERT_EQ(shortestNumberText(value), std::string(buffer, end)) << static_cast<double>(value);
+}
+
+TEST(JsonNumbers, WithoutToCharsAsToChars) {
+  const double fixed[] = {0.0, -0.0, 1, 10, 100, 1e15, 1e16, 1e21, 1e22, 123456789012, 0.1, 0.001, 0.0001, 1e-5,
+                          5e-324, DBL_MAX, DBL_MIN, 12345.678, 18000, 853.5, 1.5e-7, 9007199254740993.0, 0.3};
+  for (const double value : fixed) {
+    expectToCharsText(value);
+    expectToCharsText(-value);
+    expectToCharsText(static_cast<float>(value));
+  }
+  std::mt19937_64 random(19);
+  std::uniform_int_distribution<int> exponent(-30, 30);
+  std::uniform_real_distribution<double> mantissa(1, 10);
+  for (int i = 0; i < 100000; ++i) {
+    const double value = mantissa(random) * std::pow(10.0, exponent(random));
+    expectToCharsText(value);
+    expectToCharsText(static_cast<float>(value));
+    // Short decimals and map-unit values, as the sheet has them.
+    expectToCharsText(std::round(value * 100) / 100);
+    expectToCharsText(static_cast<float>(std::round(value * 4) / 4));
+    expectToCharsText(static_cast<float>(std::round(value * 1000) / 1000));
+  }
+}
