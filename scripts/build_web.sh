@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Compiles the Qt-free core (src/model, src/map, src/datafile) with its browser bindings
+# Compiles the Qt-free core (src/model, map, datafile, draw, analysis and the quake markers)
 # (src/web/bindings.cpp, embind) to WebAssembly with Debian's emscripten:
 #
 #   build-web/eqcore.mjs   one ES module with the WebAssembly inside (no other file to
@@ -31,11 +31,13 @@ fi
 # The core that decides (numbers, the data file, the Draw and its sheet, crossings and
 # circles, GeoJSON and KML, the layout table and the texts) and its bindings. Geodesy
 # is GeographicLib's JavaScript port (src/web/geodesic_js.cpp) instead of its C++
-# library; the earthquake catalogues are not part of the page.
+# library. Of the earthquakes, the Draw's quake markers and Japan dates come along; the
+# catalogue readers and the hindcast are not part of the page yet.
 sources=()
 for file in "$root"/src/{model,map,datafile,draw,analysis}/*.cpp; do
   [ "$(basename "$file")" = geodesic_geographiclib.cpp ] || sources+=("$file")
 done
+sources+=("$root/src/quakes/quake_overlay.cpp" "$root/src/quakes/utc_time.cpp")
 sources+=("$root/src/web/bindings.cpp" "$root/src/web/geodesic_js.cpp")
 
 page() {
@@ -45,7 +47,7 @@ page() {
   fi
 }
 
-if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,draw,analysis,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
+if [ -f "$out" ] && [ -z "$(find "$root"/src/{model,map,datafile,draw,analysis,quakes,web} "${BASH_SOURCE[0]}" -newer "$out" -print -quit)" ]; then
   page
   exit 0
 fi
