@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Compiles the Qt-free core (src/model, map, datafile, draw, analysis and the quake markers)
+# Compiles the Qt-free core (src/model, map, datafile, draw, analysis and the quake markers) with its browser bindings
 # (src/web/bindings.cpp, embind) to WebAssembly with Debian's emscripten:
 #
 #   build-web/eqcore.mjs   one ES module with the WebAssembly inside (no other file to
