@@ -1,6 +1,7 @@
 #include "app/time_series_window.h"
 
 #include "app/file_dialogs.h"
+#include "draw/series_range.h"
 #include "model/number_text.h"
 #include "platform/fonts.h"
 #include "session/messages.h"
@@ -26,39 +27,36 @@
 namespace eq {
 namespace {
 
-constexpr int kYearsAfterPrediction = 10;
 constexpr int kLongestStep = 36500;  // days
 const QString kPlayText = QStringLiteral("▶ 再生");
 const QString kPauseText = QStringLiteral("❚❚ 一時停止");
 
-// A date typed into three boxes, when it is a calendar date.
-std::optional<QDate> typedDate(const Session& session, int yearBox) {
-  int parts[3];
-  for (int k = 0; k < 3; ++k) {
-    const auto value = strictSingle(session.text(yearBox + k).toUtf8().toStdString());
-    if (!value || !(std::fabs(*value) < 1e6f)) return std::nullopt;
-    parts[k] = static_cast<int>(*value);
-  }
-  const QDate date(parts[0], parts[1], parts[2]);
-  if (!date.isValid()) return std::nullopt;
-  return date;
+DateTexts dateTexts(const Session& session, int yearBox) {
+  DateTexts texts;
+  for (int k = 0; k < 3; ++k) texts[static_cast<std::size_t>(k)] = session.text(yearBox + k).toStdString();
+  return texts;
 }
 
-// From the earliest ticked eruption to ten years after the prediction date; the
-// prediction date is today when its boxes hold none, and the range starts there when
-// no ticked row has a date.
+QDate toQDate(const CalendarDate& date) { return QDate(date.year, date.month, date.day); }
+
+// A date typed into three boxes, when it is a calendar date.
+std::optional<QDate> typedDate(const Session& session, int yearBox) {
+  const auto date = typedCalendarDate(dateTexts(session, yearBox));
+  if (!date) return std::nullopt;
+  return toQDate(*date);
+}
+
 DateRange defaultRange(const Session& session) {
-  const QDate prediction = typedDate(session, kPredictionYearBox).value_or(QDate::currentDate());
-  std::optional<QDate> earliest;
+  std::array<DateTexts, kRowCount> eruptions;
+  std::array<bool, kRowCount> ticked{};
   for (int row = 1; row <= kRowCount; ++row) {
-    if (!session.ticked(row)) continue;
-    if (const auto eruption = typedDate(session, fieldIndex(row, 2))) {
-      if (!earliest || *eruption < *earliest) earliest = eruption;
-    }
+    eruptions[static_cast<std::size_t>(row - 1)] = dateTexts(session, fieldIndex(row, 2));
+    ticked[static_cast<std::size_t>(row - 1)] = session.ticked(row);
   }
-  DateRange range{earliest.value_or(prediction), prediction.addYears(kYearsAfterPrediction), 1};
-  if (range.to < range.from) range.to = range.from.addYears(kYearsAfterPrediction);
-  return range;
+  const QDate today = QDate::currentDate();
+  const SeriesRange range = defaultSeriesRange(eruptions, ticked, dateTexts(session, kPredictionYearBox),
+                                               {today.year(), today.month(), today.day()});
+  return {toQDate(range.from), toQDate(range.to), 1};
 }
 
 QString dateCaption(const QDate& date) {

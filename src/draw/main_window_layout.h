@@ -6,6 +6,7 @@
 
 #include "draw/sheet.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@ inline constexpr int kMainWindowHeight = 15100;
 // In creation order: the buttons, the labels, each row's check box and six boxes, the
 // prediction date's boxes, Picture1.
 const std::vector<ControlLayout>& mainWindowLayout();
+
+// The controls hidden at start-up until a command shows them: the count and the
+// warning after a Draw, the usage steps, the resolution note, the help buttons.
+inline constexpr std::array<const char*, 10> kHiddenAtStart{"Label20", "Label21", "Label25", "Label31", "Label26",
+                                                            "Label27", "Label28", "Label29", "Command7", "Command8"};
 
 // The tooltip with its shortcut named: "… (Ctrl+O)".
 std::string tipWithKeys(const ControlLayout& control);

@@ -10,6 +10,7 @@
 #include "draw/draw.h"
 #include "draw/main_window_layout.h"
 #include "draw/messages.h"
+#include "draw/series_range.h"
 #include "draw/sheet_json.h"
 #include "map/print_fit.h"
 #include "model/day_number.h"
@@ -119,6 +120,35 @@ val stringsOf(const std::vector<std::string>& texts) {
 
 val colourOf(const std::optional<Rgb>& colour) { return colour ? val(colorText(*colour)) : val::undefined(); }
 
+// The time series' first range from the 63 box texts, the ten ticks and today [y, m, d],
+// and the date it shows first (the prediction date, or today when the boxes make none):
+// {from, to, shown}, each [y, m, d].
+val seriesRange(const val& boxTexts, const val& ticks, const val& today) {
+  const auto datesFrom = [&boxTexts](int yearBox) {
+    DateTexts texts;
+    for (int k = 0; k < 3; ++k) texts[static_cast<std::size_t>(k)] = boxTexts[yearBox - 1 + k].as<std::string>();
+    return texts;
+  };
+  std::array<DateTexts, kRowCount> eruptions;
+  std::array<bool, kRowCount> ticked{};
+  for (int row = 1; row <= kRowCount; ++row) {
+    eruptions[static_cast<std::size_t>(row - 1)] = datesFrom(fieldIndex(row, 2));
+    ticked[static_cast<std::size_t>(row - 1)] = ticks[row - 1].as<bool>();
+  }
+  const CalendarDate todayDate{today[0].as<int>(), today[1].as<int>(), today[2].as<int>()};
+  const SeriesRange range = defaultSeriesRange(eruptions, ticked, datesFrom(kPredictionYearBox), todayDate);
+  const auto dateOf = [](const CalendarDate& date) {
+    val parts = val::array();
+    for (const int part : {date.year, date.month, date.day}) parts.call<void>("push", part);
+    return parts;
+  };
+  val result = val::object();
+  result.set("from", dateOf(range.from));
+  result.set("to", dateOf(range.to));
+  result.set("shown", dateOf(typedCalendarDate(datesFrom(kPredictionYearBox)).value_or(todayDate)));
+  return result;
+}
+
 // The main window's controls: [{name, kind, caption, left, top, width, height (twips),
 // tabIndex, align, back, fore ("#rrggbb" or undefined), fontPoints, bold, clickable,
 // tip (with its keys), keys}].
@@ -150,6 +180,9 @@ val layout() {
   result.set("width", kMainWindowWidth);
   result.set("height", kMainWindowHeight);
   result.set("controls", controls);
+  val hidden = val::array();
+  for (const char* name : kHiddenAtStart) hidden.call<void>("push", std::string(name));
+  result.set("hiddenAtStart", hidden);
   return result;
 }
 
@@ -349,6 +382,7 @@ EMSCRIPTEN_BINDINGS(eqcore) {
   emscripten::function("texts", &eq::texts);
   emscripten::function("notReadable", &eq::notReadable);
   emscripten::function("printFit", &eq::printFit);
+  emscripten::function("seriesRange", &eq::seriesRange);
   emscripten::class_<Table>("Table")
       .constructor<>()
       .function("check", &Table::check)

@@ -4,6 +4,7 @@
 // positions worked out by hand.
 
 #include "draw/draw.h"
+#include "draw/series_range.h"
 #include "draw/sheet_json.h"
 #include "model/number_text.h"
 
@@ -163,3 +164,34 @@ TEST(Annotations, TitlesAndLongTexts) {
 }
 
 }  // namespace
+
+// The time series opens from the earliest ticked eruption that makes a date (a row
+// without its month, an unticked one and 31 April do not) to ten years after the
+// prediction date; 29 February ten years on is 28 February; without a prediction date
+// today stands in; a range that would end first ends ten years after its start.
+TEST(SeriesRange, FirstRange) {
+  struct Case {
+    std::array<DateTexts, 3> rows;  // rows 1 to 3, ticked; row 4 unticked: 1900-1-1
+    DateTexts prediction;
+    CalendarDate from, to;
+  };
+  const CalendarDate today{2026, 12, 7};
+  const Case cases[] = {
+      {{DateTexts{"2014", "9", "27"}, {"1990", "", "1"}, {"2000", "4", "31"}}, {"2024", "2", "29"}, {2014, 9, 27},
+       {2034, 2, 28}},
+      {{DateTexts{"", "", ""}, {"x", "1", "1"}, {"", "", ""}}, {"", "", ""}, today, {2036, 12, 7}},
+      {{DateTexts{"2050", "1", "2"}, {"", "", ""}, {"", "", ""}}, {"2030", "1", "1"}, {2050, 1, 2}, {2060, 1, 2}},
+  };
+  for (const Case& c : cases) {
+    std::array<DateTexts, kRowCount> eruptions{};
+    std::array<bool, kRowCount> ticked{};
+    for (std::size_t row = 0; row < 3; ++row) {
+      eruptions[row] = c.rows[row];
+      ticked[row] = true;
+    }
+    eruptions[3] = {"1900", "1", "1"};
+    const SeriesRange range = defaultSeriesRange(eruptions, ticked, c.prediction, today);
+    EXPECT_EQ(range.from, c.from);
+    EXPECT_EQ(range.to, c.to);
+  }
+}

@@ -9,9 +9,6 @@ import {kSheetPixels, paintSheet, sheetSvg} from './sheet.mjs';
 
 const twips = value => Math.round(value / 15);
 
-// Start-up: these controls are hidden until a command shows them.
-const kHiddenAtStart = ['Label20', 'Label21', 'Label25', 'Label31', 'Label26', 'Label27', 'Label28', 'Label29',
-                        'Command7', 'Command8'];
 const kUsageSteps = ['Label26', 'Label27', 'Label28', 'Label29'];
 
 export async function startPage(createCore, assets) {
@@ -51,7 +48,7 @@ export async function startPage(createCore, assets) {
   const box = index => controls[`TextEQ(${index})`];
   const check = row => controls[`CheckEQ(${row})`];
   const show = (name, on) => { controls[name].hidden = !on; };
-  kHiddenAtStart.forEach(name => show(name, false));
+  layout.hiddenAtStart.forEach(name => show(name, false));  // until a command shows them
   controls.Label23.textContent = '';
   const sheetCanvas = controls.Picture1;
 
@@ -345,14 +342,9 @@ export async function startPage(createCore, assets) {
   function openSeries() {
     const drawn = seriesTable.draw(boxTexts(), ticks(), currentOptions());
     if (drawn.error) return message(drawn.error);
-    const date = boxTexts().slice(60).map(text => core.strictNumber(text));
-    const prediction = dayOf(Date.UTC(date[0], (date[1] || 1) - 1, date[2] || 1));
-    let from = prediction;
-    for (let row = 1; row <= 10; ++row) {
-      const [y, m, d] = [2, 3, 4].map(k => core.strictNumber(box((row - 1) * 6 + k).value));
-      if (check(row).checked && y) from = Math.min(from, dayOf(Date.UTC(y, (m || 7) - 1, d || 1)));
-    }
-    const to = dayOf(Date.UTC(date[0] + 10, (date[1] || 1) - 1, date[2] || 1));
+    const range = core.seriesRange(boxTexts(), ticks(), todayParts());
+    const [from, to, shown] = [range.from, range.to, range.shown].map(([y, m, d]) => dayOf(new Date(0).setUTCFullYear(y, m - 1, d)));
+    const prediction = Math.min(Math.max(shown, from), to);
     seriesState.from = from;
     const slider = series.querySelector('input[type=range]');
     Object.assign(slider, {min: 0, max: to - from, value: prediction - from});

@@ -158,6 +158,18 @@ test('the sheet\'s menu: the crossings listed, marked on the sheet, the map data
   assert.equal(geojson.features.filter(f => f.properties.kind === 'crossing').length, rows.length - 1);
 });
 
+test('時系列 (Ctrl+T): from the earliest ticked eruption to ten years after the prediction date', {skip}, async () => {
+  await page.keyboard.down('Control');
+  await page.keyboard.press('t');
+  await page.keyboard.up('Control');
+  await page.waitForSelector('#series[open]');
+  const day = (y, m, d) => Date.UTC(y, m - 1, d) / 86400000;
+  const slider = await page.$eval('#series input[type=range]', range => [Number(range.max), Number(range.value)]);
+  assert.deepEqual(slider, [day(2035, 1, 1) - day(2011, 1, 26), day(2025, 1, 1) - day(2011, 1, 26)]);
+  assert.equal(await page.$eval('#series output', output => output.textContent), '2025年1月1日');
+  await page.keyboard.press('Escape');
+});
+
 test('print: one A4 landscape page', {skip}, async () => {
   const pdf = join(dir, 'sheet.pdf');
   writeFileSync(pdf, await page.pdf({preferCSSPageSize: true, printBackground: true}));
