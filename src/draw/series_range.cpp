@@ -3,21 +3,18 @@
 #include "model/number_text.h"
 
 #include <cmath>
-#include <tuple>
 
 namespace eq {
 
 namespace {
 
-bool leapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && leapYear(year) ? 29 : kDays[month - 1];
+// A real date of the calendar: 31 April and 29 February of a common year are not.
+bool isCalendarDate(const CalendarDate& date) {
+  return date.month >= 1 && date.month <= 12 && civilFromDays(daysFromCivil(date.year, date.month, date.day)) == date;
 }
 
 bool before(const CalendarDate& a, const CalendarDate& b) {
-  return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+  return daysFromCivil(a.year, a.month, a.day) < daysFromCivil(b.year, b.month, b.day);
 }
 
 }  // namespace
@@ -30,16 +27,13 @@ std::optional<CalendarDate> typedCalendarDate(const DateTexts& texts) {
     parts[k] = static_cast<int>(*value);
   }
   const CalendarDate date{parts[0], parts[1], parts[2]};
-  if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
-      date.day > daysInMonth(date.year, date.month)) {
-    return std::nullopt;
-  }
+  if (date.year < 1 || !isCalendarDate(date)) return std::nullopt;
   return date;
 }
 
 CalendarDate addYears(CalendarDate date, int years) {
   date.year += years;
-  if (date.month == 2 && date.day == 29 && !leapYear(date.year)) date.day = 28;
+  if (!isCalendarDate(date)) date.day = 28;  // 29 February in a common year
   return date;
 }
 
